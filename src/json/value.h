@@ -1,0 +1,70 @@
+// Generic JSON value tree: keeps unsigned, signed and floating-point numbers
+// apart, and holds objects as maps ordered by key bytes.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace quorvel::json {
+
+class Value;
+using Array = std::vector<Value>;
+// std::less<> on std::string orders by unsigned byte values, as the writer needs.
+using Object = std::map<std::string, Value, std::less<>>;
+
+enum class Kind : std::uint8_t { null, boolean, unsigned_int, signed_int, floating, string, array, object };
+
+class Value {
+ public:
+  Value() = default;
+  Value(std::nullptr_t) {}
+  Value(bool b) : data_(b) {}
+  Value(std::uint64_t u) : data_(u) {}
+  Value(std::int64_t i) : data_(i) {}
+  Value(double d) : data_(d) {}
+  Value(std::string s) : data_(std::move(s)) {}
+  Value(const char* s) : data_(std::string(s)) {}
+  Value(Array a) : data_(std::make_unique<Array>(std::move(a))) {}
+  Value(Object o) : data_(std::make_unique<Object>(std::move(o))) {}
+
+  Value(const Value& other);
+  Value& operator=(const Value& other);
+  Value(Value&&) noexcept = default;
+  Value& operator=(Value&&) noexcept = default;
+  ~Value() = default;
+
+  Kind kind() const { return static_cast<Kind>(data_.index()); }
+  bool is_null() const { return kind() == Kind::null; }
+  bool is_number() const {
+    Kind k = kind();
+    return k == Kind::unsigned_int || k == Kind::signed_int || k == Kind::floating;
+  }
+
+  bool as_bool() const { return std::get<bool>(data_); }
+  std::uint64_t as_unsigned() const { return std::get<std::uint64_t>(data_); }
+  std::int64_t as_signed() const { return std::get<std::int64_t>(data_); }
+  double as_float() const { return std::get<double>(data_); }
+  // Any number as the nearest 64-bit float.
+  double number() const;
+  const std::string& as_string() const { return std::get<std::string>(data_); }
+  const Array& as_array() const { return *std::get<std::unique_ptr<Array>>(data_); }
+  Array& as_array() { return *std::get<std::unique_ptr<Array>>(data_); }
+  const Object& as_object() const { return *std::get<std::unique_ptr<Object>>(data_); }
+  Object& as_object() { return *std::get<std::unique_ptr<Object>>(data_); }
+
+  // Member lookup of an object (exact key bytes); null when this is not an
+  // object or has no such member.
+  const Value* find(std::string_view key) const;
+
+ private:
+  std::variant<std::monostate, bool, std::uint64_t, std::int64_t, double, std::string,
+               std::unique_ptr<Array>, std::unique_ptr<Object>>
+      data_;
+};
+
+}  // namespace quorvel::json

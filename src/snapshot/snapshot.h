@@ -1,0 +1,145 @@
+// The game-state snapshot: plain records read from the host's JSON document.
+// Nothing changes a record after it has been read.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "json/value.h"
+
+namespace quorvel::snapshot {
+
+struct Perma {
+  double bonus = 0.0;
+  double mult = 0.0;
+  double x_mult = 1.0;
+};
+
+struct Card {
+  std::int64_t id = 0;
+  std::int32_t rank = 0;
+  std::string suit;
+  std::optional<std::string> enh;
+  std::optional<std::string> ed;
+  std::optional<std::string> seal;
+  Perma perma;
+  bool debuff = false;
+  bool forced = false;
+  bool hidden = false;
+};
+
+struct Joker {
+  std::int64_t id = 0;
+  std::optional<std::string> key;
+  std::optional<std::string> ed;
+  bool debuff = false;
+  bool hidden = false;
+  double sell = 0.0;
+  std::int32_t rarity = 0;
+  json::Value ab;  // the ability object as the host sent it (null when absent)
+
+  // ab.key when it is a JSON number, else `fallback`.
+  double num(std::string_view key, double fallback) const;
+  // ab."extra" when it is a JSON number, else `fallback`.
+  double extra(double fallback) const;
+  // ab."extra".key when "extra" is an object and that member a JSON number.
+  double extra_num(std::string_view key, double fallback) const;
+};
+
+struct Level {
+  double level = 1.0;
+  double chips = 0.0;
+  double mult = 1.0;
+  double l_chips = 0.0;
+  double l_mult = 0.0;
+  double played = 0.0;
+  double played_round = 0.0;
+  bool visible = false;
+};
+
+struct Blind {
+  std::string key;
+  bool disabled = false;
+  double target = 0.0;
+};
+
+struct Idol {
+  std::int32_t rank = 0;
+  std::string suit;
+};
+
+struct Round {
+  double hands_left = 0.0;
+  double discards_left = 0.0;
+  double dollars = 0.0;
+  double chips = 0.0;
+  Idol idol;
+  std::string ancient_suit;
+  double hands_played = 0.0;
+  double round_hands = 0.0;
+  double tarot_used = 0.0;
+  std::string most_played;
+};
+
+struct DeckGroup {
+  std::int32_t rank = 0;
+  std::string suit;
+  std::optional<std::string> enh;
+  std::optional<std::string> ed;
+  std::optional<std::string> seal;
+  double count = 0.0;
+};
+
+struct Deck {
+  std::string back;
+  double remaining = 0.0;
+  double total = 0.0;
+  double starting = 0.0;
+  std::vector<DeckGroup> contents;
+};
+
+struct Consumable {
+  std::string key;
+};
+
+enum class Objective : std::uint8_t { score = 0, money = 1 };
+
+struct Options {
+  Objective objective = Objective::score;
+  bool discards = false;
+  bool seeded = false;
+};
+
+using Levels = std::map<std::string, Level, std::less<>>;
+
+struct Snapshot {
+  std::uint32_t schema = 0;
+  std::vector<Card> hand;
+  std::vector<Joker> jokers;
+  Levels levels;
+  Blind blind;
+  Round round;
+  Deck deck;
+  std::vector<std::string> vouchers;
+  std::vector<Consumable> consumables;
+  bool lobby = false;
+  Options options;
+};
+
+// Either the parsed snapshot or a plain-text error message.
+using ParseResult = std::variant<Snapshot, std::string>;
+
+// Reads one snapshot document (UTF-8 JSON bytes). Errors carry
+// " at line L column C" unless they come from the schema or options checks.
+ParseResult parse(std::string_view bytes);
+
+// The lenient number rule: integers and floats as 64-bit floats, the string
+// "naneinf" as +infinity, anything else the fallback.
+double number_or(const json::Value& value, double fallback);
+
+}  // namespace quorvel::snapshot
