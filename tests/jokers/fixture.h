@@ -15,7 +15,7 @@
 #include "score/score.h"
 #include "snapshot/snapshot.h"
 
-namespace quorvel::testing {
+namespace quorvel::jokers_test {
 
 inline snapshot::Card card(std::int32_t rank, std::string suit,
                            std::optional<std::string> enh = std::nullopt) {
@@ -50,11 +50,11 @@ inline std::vector<std::size_t> identity(std::size_t n) {
 
 // One scoring run's context over `snap`, with `played` hand positions and a
 // joker order (the snapshot's own when empty), before any phase has run.
-class Run {
+class PhaseRun {
  public:
-  Run(snapshot::Snapshot snap, std::vector<std::size_t> played,
-      std::optional<std::vector<std::size_t>> order = std::nullopt,
-      std::uint8_t mode = score::ModeChance::kExpected)
+  PhaseRun(snapshot::Snapshot snap, std::vector<std::size_t> played,
+           std::optional<std::vector<std::size_t>> order = std::nullopt,
+           std::uint8_t mode = score::ModeChance::kExpected)
       : snap_(std::move(snap)),
         played_(std::move(played)),
         order_(order ? std::move(*order) : identity(snap_.jokers.size())),
@@ -80,7 +80,7 @@ class Run {
     ctx_->per_card_extra.assign(played_.size(), 0.0);
   }
 
-  Run(Run&&) = delete;  // the context borrows the members
+  PhaseRun(PhaseRun&&) = delete;  // the context borrows the members
 
   score::ScoreCtx& ctx() { return *ctx_; }
   const snapshot::Snapshot& snap() const { return snap_; }
@@ -97,4 +97,4 @@ class Run {
   std::unique_ptr<score::ScoreCtx> ctx_;
 };
 
-}  // namespace quorvel::testing
+}  // namespace quorvel::jokers_test

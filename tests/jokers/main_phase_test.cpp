@@ -2,7 +2,7 @@
 
 #include "fixture.h"
 
-namespace quorvel::testing {
+namespace quorvel::jokers_test {
 namespace {
 
 using hand::CardView;
@@ -20,7 +20,7 @@ struct Main {
 Main main_on_pair(std::vector<snapshot::Joker> jokers, Snapshot s = {}) {
   s.hand = {card(7, "Hearts"), card(7, "Spades"), card(2, "Clubs")};
   s.jokers = std::move(jokers);
-  Run run(s, {0, 1});
+  PhaseRun run(s, {0, 1});
   run.ctx().mult = 4.0;
   jokers::main_phase(run.ctx());
   return {run.ctx().chips, run.ctx().mult, run.ctx().dollars};
@@ -65,9 +65,9 @@ TEST(MainPhase, LoyaltyModulo) {
     double created, hands_played;
     bool acts;
   };
-  for (const Case& c : {Case{0, 5, true}, Case{0, 4, false}, Case{0, 6, false},
-                        Case{0, 11, true}, Case{0, 17, true}, Case{0, 16, false},
-                        Case{10, 3, true}, Case{10, 4, false}}) {
+  for (const Case& c :
+       {Case{0, 5, true}, Case{0, 4, false}, Case{0, 6, false}, Case{0, 11, true},
+        Case{0, 17, true}, Case{0, 16, false}, Case{10, 3, true}, Case{10, 4, false}}) {
     Snapshot s;
     s.round.hands_played = c.hands_played;
     // Its x_mult must not take the generic path.
@@ -112,7 +112,7 @@ TEST(MainPhase, ErosionCountsCardsAddedByDna) {
   s.deck.starting = 52.0;
   s.deck.total = 48.0;
   s.jokers = {joker("j_dna"), joker("j_erosion")};
-  Run run(s, {0});
+  PhaseRun run(s, {0});
   jokers::before(run.ctx());
   run.ctx().mult = 0.0;
   jokers::main_phase(run.ctx());
@@ -182,7 +182,7 @@ TEST(MainPhase, BlackboardTestsEveryHeldCard) {
     Snapshot s;
     s.hand = hand;
     s.jokers = js;
-    Run run(s, {0, 1}, std::vector<std::size_t>{0});
+    PhaseRun run(s, {0, 1}, std::vector<std::size_t>{0});
     run.ctx().mult = 1.0;
     jokers::main_phase(run.ctx());
     return run.ctx().mult;
@@ -196,4 +196,4 @@ TEST(MainPhase, BlackboardTestsEveryHeldCard) {
 }
 
 }  // namespace
-}  // namespace quorvel::testing
+}  // namespace quorvel::jokers_test

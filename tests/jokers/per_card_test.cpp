@@ -5,7 +5,7 @@
 
 #include "fixture.h"
 
-namespace quorvel::testing {
+namespace quorvel::jokers_test {
 namespace {
 
 using score::ModeChance;
@@ -31,7 +31,10 @@ TEST(Repetitions, CardCountClampsTheTotal) {
   const std::vector<Case> cases = {
       {"negative total", {joker("j_dusk", {{"extra", -3.0}}), joker("j_hack")}, 0, 0},
       {"huge total", {joker("j_dusk", {{"extra", 1e12}}), joker("j_selzer")}, 0, 4294967295u},
-      {"NaN total", {joker("j_dusk", {{"extra", kInf}}), joker("j_hack", {{"extra", -kInf}})}, 0, 0},
+      {"NaN total",
+       {joker("j_dusk", {{"extra", kInf}}), joker("j_hack", {{"extra", -kInf}})},
+       0,
+       0},
       {"selzer ignores ab", {joker("j_selzer", {{"extra", 7.0}})}, 0, 1},
       {"copies count", {joker("j_blueprint"), joker("j_hack", {{"extra", 2.5}})}, 0, 5},
       {"chad first card", {joker("j_hanging_chad")}, 0, 2},
@@ -39,14 +42,14 @@ TEST(Repetitions, CardCountClampsTheTotal) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Run run(with({card(3, "Spades"), card(3, "Hearts")}, c.jokers), {0, 1});
+    PhaseRun run(with({card(3, "Spades"), card(3, "Hearts")}, c.jokers), {0, 1});
     EXPECT_EQ(jokers::card_repetitions(run.ctx(), c.card), c.expected);
   }
 }
 
 TEST(Repetitions, HeldCountClampsEachAmountAndWraps) {
   auto held = [](std::vector<snapshot::Joker> jokers) {
-    Run run(with({card(3, "Spades"), card(4, "Hearts")}, std::move(jokers)), {0});
+    PhaseRun run(with({card(3, "Spades"), card(4, "Hearts")}, std::move(jokers)), {0});
     return jokers::held_repetitions(run.ctx());
   };
   EXPECT_EQ(held({joker("j_mime", {{"extra", -3.0}}), joker("j_mime", {{"extra", 2.0}})}), 2u);
@@ -62,9 +65,9 @@ TEST(PerCard, HikerCountsFromTheNextTrigger) {
 }
 
 TEST(PerCard, CopiesNeverGrowWeeOrLuckyCat) {
-  Run run(with({card(2, "Spades", "m_lucky")},
-               {joker("j_blueprint"), joker("j_wee"), joker("j_blueprint"), joker("j_lucky_cat")}),
-          {0});
+  PhaseRun run(with({card(2, "Spades", "m_lucky")}, {joker("j_blueprint"), joker("j_wee"),
+                                                     joker("j_blueprint"), joker("j_lucky_cat")}),
+               {0});
   jokers::per_card(run.ctx(), 0, 1.0);
   EXPECT_EQ(run.state(1).chips, 8.0);
   EXPECT_EQ(run.state(3).x_mult, 1.25);
@@ -92,7 +95,7 @@ TEST(PerCard, ChanceEffectsByMode) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Run run(with({card(13, "Hearts")}, c.jokers), {0}, std::nullopt, c.mode);
+    PhaseRun run(with({card(13, "Hearts")}, c.jokers), {0}, std::nullopt, c.mode);
     run.ctx().mult = 2.0;
     jokers::per_card(run.ctx(), 0, c.lucky);
     EXPECT_DOUBLE_EQ(run.ctx().mult, c.mult);
@@ -107,7 +110,7 @@ TEST(PerCard, PhotographTakesTheFirstScoringFaceCard) {
     SCOPED_TRACE(pareidolia);
     std::vector<snapshot::Joker> js = {joker("j_photograph"), joker("j_splash")};
     if (pareidolia) js.push_back(joker("j_pareidolia"));
-    Run run(with({card(5, "Spades"), card(11, "Hearts"), card(13, "Clubs")}, js), {0, 1, 2});
+    PhaseRun run(with({card(5, "Spades"), card(11, "Hearts"), card(13, "Clubs")}, js), {0, 1, 2});
     for (std::size_t i = 0; i < 3; ++i) {
       run.ctx().mult = 1.0;
       jokers::per_card(run.ctx(), i, 0.0);
@@ -117,13 +120,14 @@ TEST(PerCard, PhotographTakesTheFirstScoringFaceCard) {
 }
 
 TEST(PerCard, RankAndSuitTests) {
-  auto mult_after = [](snapshot::Card c, snapshot::Joker j, bool smeared = false) {
+  auto mult_after = [](snapshot::Card c, snapshot::Joker j, bool smeared = false,
+                       std::int32_t idol = 12) {
     std::vector<snapshot::Joker> js = {std::move(j)};
     if (smeared) js.push_back(joker("j_smeared"));
     Snapshot s = with({std::move(c)}, js);
-    s.round.idol.rank = 12;
+    s.round.idol.rank = idol;
     s.round.idol.suit = "Hearts";
-    Run run(s, {0});
+    PhaseRun run(s, {0});
     run.ctx().mult = 1.0;
     jokers::per_card(run.ctx(), 0, 0.0);
     return run.ctx().mult + run.ctx().chips;
@@ -136,21 +140,22 @@ TEST(PerCard, RankAndSuitTests) {
   EXPECT_EQ(mult_after(card(12, "Hearts"), joker("j_idol")), 2.0);
   EXPECT_EQ(mult_after(card(12, "Spades", "m_wild"), joker("j_idol")), 2.0);
   EXPECT_EQ(mult_after(card(12, "Spades"), joker("j_idol")), 1.0);
+  EXPECT_EQ(mult_after(card(0, "Hearts"), joker("j_idol"), false, 0), 1.0);
   // A suit joker without "extra"."suit" tests the empty suit, which is black.
   EXPECT_EQ(mult_after(card(9, "Spades", "m_wild"), joker("j_lusty_joker")), 4.0);
   EXPECT_EQ(mult_after(card(9, "Spades"), joker("j_lusty_joker")), 1.0);
   EXPECT_EQ(mult_after(card(9, "Spades"), joker("j_lusty_joker"), true), 4.0);
   EXPECT_EQ(mult_after(card(9, "Hearts"), joker("j_lusty_joker"), true), 1.0);
-  EXPECT_EQ(
-      mult_after(card(9, "Clubs"), joker("j_greedy_joker", {{"extra", json::Object{{"suit", "Clubs"}}}})),
-      4.0);
+  EXPECT_EQ(mult_after(card(9, "Clubs"),
+                       joker("j_greedy_joker", {{"extra", json::Object{{"suit", "Clubs"}}}})),
+            4.0);
 }
 
 TEST(HeldCard, RaisedFistPicksTheLastLowestCard) {
   auto fist = [](std::vector<snapshot::Card> held) {
     std::vector<snapshot::Card> hand = {card(14, "Spades")};
     hand.insert(hand.end(), held.begin(), held.end());
-    Run run(with(hand, {joker("j_raised_fist")}), {0});
+    PhaseRun run(with(hand, {joker("j_raised_fist")}), {0});
     std::vector<double> added;
     for (std::size_t j = 0; j < held.size(); ++j) {
       run.ctx().mult = 0.0;
@@ -168,4 +173,4 @@ TEST(HeldCard, RaisedFistPicksTheLastLowestCard) {
 }
 
 }  // namespace
-}  // namespace quorvel::testing
+}  // namespace quorvel::jokers_test
