@@ -37,11 +37,12 @@ extern "C" {
 #endif
 
 /* Status codes of qrv_score and qrv_search_poll. */
-#define QRV_OK 1            /* answer handed over; poll: the final report */
-#define QRV_RUNNING 0       /* poll only: the search is still running */
-#define QRV_ERROR (-1)      /* the text handed over is a plain error message;
-                               also a contained internal failure (no text) */
-#define QRV_TOO_SMALL (-2)  /* `out` is NULL or shorter than the text; nothing copied */
+#define QRV_OK 1      /* answer handed over; poll: the final report */
+#define QRV_RUNNING 0 /* poll only: the search is still running */
+#define QRV_ERROR                                                              \
+  (-1)                       /* the text handed over is a plain error message; \
+                                also a contained internal failure (no text) */
+#define QRV_TOO_SMALL (-2)   /* `out` is NULL or shorter than the text; nothing copied */
 #define QRV_NO_SUCH_JOB (-3) /* poll only: never started, or superseded */
 
 /* The interface version: always 1. */

@@ -1,3 +1,5 @@
 #include "quorvel_engine.h"
 
-extern "C" QRV_API int32_t qrv_abi_version(void) { return 1; }
+extern "C" QRV_API int32_t qrv_abi_version(void) {
+  return 1;
+}

@@ -17,7 +17,16 @@ using Array = std::vector<Value>;
 // std::less<> on std::string orders by unsigned byte values, as the writer needs.
 using Object = std::map<std::string, Value, std::less<>>;
 
-enum class Kind : std::uint8_t { null, boolean, unsigned_int, signed_int, floating, string, array, object };
+enum class Kind : std::uint8_t {
+  null,
+  boolean,
+  unsigned_int,
+  signed_int,
+  floating,
+  string,
+  array,
+  object
+};
 
 class Value {
  public:

@@ -1,0 +1,55 @@
+// Poker-hand detection: which hand types a selection contains, the best one,
+// and which played cards score.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "common/small_vec.h"
+#include "hand/card.h"
+
+namespace quorvel::hand {
+
+// Best first; the numeric value is the rank in that order.
+enum class HandType : std::uint8_t {
+  flush_five,
+  flush_house,
+  five_of_a_kind,
+  straight_flush,
+  four_of_a_kind,
+  full_house,
+  flush,
+  straight,
+  three_of_a_kind,
+  two_pair,
+  pair,
+  high_card,
+};
+inline constexpr std::size_t kHandTypes = 12;
+
+// "Flush Five" ... "High Card".
+std::string_view name(HandType type);
+// The hand type with that exact name, or false.
+bool type_of(std::string_view text, HandType& out);
+
+using Positions = common::SmallVec<std::size_t, 8>;
+
+struct Detected {
+  Positions scoring;              // positions in the played list, ascending
+  std::uint16_t poker_hands = 0;  // bit i set: HandType i is contained
+  HandType name = HandType::high_card;
+
+  bool contains(HandType t) const { return (poker_hands >> static_cast<unsigned>(t)) & 1u; }
+};
+
+Detected detect(std::span<const CardView> cards, JokerRules rules);
+
+std::vector<std::vector<std::size_t>> get_x_same(std::size_t n, std::span<const CardView> cards);
+std::vector<std::size_t> flat(const std::vector<std::vector<std::size_t>>& groups);
+std::vector<std::size_t> merged(std::span<const std::size_t> a, std::span<const std::size_t> b);
+double nominal(const CardView& card);
+
+}  // namespace quorvel::hand

@@ -1,0 +1,101 @@
+// Jokers: rule flags, copy resolution, per-run joker state, and the three
+// joker phases of a scoring run.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "common/small_vec.h"
+#include "hand/card.h"
+#include "hand/hand.h"
+#include "jokers/keys.h"
+#include "snapshot/snapshot.h"
+
+namespace quorvel::score {
+struct ScoreCtx;
+}
+
+namespace quorvel::jokers {
+
+// Every number a joker effect reads from its ability object "ab", read once per
+// snapshot. An empty optional means the member is absent or not a JSON number;
+// each effect applies its own default at the point of use.
+struct Ability {
+  // ab."k"
+  std::optional<double> mult, x_mult, t_mult, t_chips, stone_tally, steel_tally, driver_tally,
+      caino_xmult, hands_played_at_create;
+  // ab."extra" as a number
+  std::optional<double> extra;
+  // ab."extra"."k"
+  std::optional<double> chip_mod, hand_add, dollars, chips, extra_mult, odds, xmult, s_mult, size,
+      min, max, d_remaining, every;
+  // ab."type": present when a non-empty string; the mask has the bit of the
+  // hand type it names (none when it names no hand type, so never contained).
+  bool has_type = false;
+  std::uint16_t type_mask = 0;
+  // ab."to_do_poker_hand" when it is a string naming a hand type.
+  std::optional<hand::HandType> to_do_poker_hand;
+  // ab."extra"."suit" when a string, else the empty suit.
+  hand::Suit suit = hand::kNoSuit;
+};
+
+Ability read_ability(const snapshot::Joker& joker, hand::SuitTable& suits);
+
+// Scaling state of one joker during one run.
+struct JState {
+  double mult = 0.0;
+  double x_mult = 1.0;
+  double chips = 0.0;
+};
+
+// One joker as scoring sees it.
+struct JokerView {
+  std::int64_t id = 0;
+  Key key = Key::none;
+  hand::Edition ed = hand::Edition::none;
+  bool debuff = false;
+  bool hidden = false;
+  std::int32_t rarity = 0;
+  Ability ab;
+  JState initial;  // JState at the start of every run
+};
+
+JokerView view(const snapshot::Joker& joker, hand::SuitTable& suits);
+
+// A joker position resolved to the snapshot joker whose effect acts there.
+struct Resolved {
+  std::uint32_t index = 0;  // position in the snapshot's jokers
+  bool copied = false;      // acts through "j_blueprint" / "j_brainstorm"
+};
+
+using ResolvedList = common::SmallVec<Resolved, 8>;
+
+hand::JokerRules rules(std::span<const JokerView> jokers);
+bool is_face(const hand::CardView& card, hand::JokerRules rules);
+
+std::optional<Resolved> resolve(std::span<const JokerView> jokers,
+                                std::span<const std::size_t> order, std::size_t pos);
+ResolvedList resolved_jokers(std::span<const JokerView> jokers, std::span<const std::size_t> order);
+common::SmallVec<JState, 8> initial_state(std::span<const JokerView> jokers);
+std::uint32_t space_triggers(std::span<const JokerView> jokers, std::span<const std::size_t> order);
+double debuffed_hand_money(std::span<const JokerView> jokers, std::span<const std::size_t> order);
+
+// The phases of a scoring run; they work only through the context.
+void before(score::ScoreCtx& ctx);
+std::uint32_t card_repetitions(const score::ScoreCtx& ctx, std::size_t i);
+void per_card(score::ScoreCtx& ctx, std::size_t i, double lucky);
+std::uint32_t held_repetitions(const score::ScoreCtx& ctx);
+void held_card(score::ScoreCtx& ctx, std::size_t j);
+void main_phase(score::ScoreCtx& ctx);
+
+// The suit collections of "j_seeing_double" and "j_flower_pot" over the
+// scoring cards of a play (`scoring` indexes `played`).
+bool seeing_double(std::span<const hand::CardView> played, std::span<const std::size_t> scoring,
+                   hand::JokerRules rules);
+bool flower_pot(std::span<const hand::CardView> played, std::span<const std::size_t> scoring,
+                hand::JokerRules rules);
+
+}  // namespace quorvel::jokers
