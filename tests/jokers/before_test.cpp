@@ -12,7 +12,7 @@ using snapshot::Snapshot;
 
 Snapshot two_pair_of_kings() {
   Snapshot s;
-  s.hand = {card(13, "Spades", "m_bonus"), card(13, "Hearts"), card(5, "Clubs"),
+  s.hand = {card(13, "Spades").enh("m_bonus"), card(13, "Hearts"), card(5, "Clubs"),
             card(5, "Diamonds"), card(9, "Clubs")};
   return s;
 }
@@ -38,7 +38,7 @@ TEST(Before, CopiesNeverChangeJokerState) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.key);
     Snapshot s = two_pair_of_kings();
-    s.jokers = {joker(row.key, row.ab), joker("j_blueprint")};
+    s.jokers = {joker(row.key).ab_value(json::Value(row.ab)), joker("j_blueprint")};
     PhaseRun alone(s, {0, 1, 2, 3}, std::vector<std::size_t>{0});
     PhaseRun copied(s, {0, 1, 2, 3}, std::vector<std::size_t>{1, 0});
     const jokers::JState initial = alone.state(0);
@@ -52,20 +52,20 @@ TEST(Before, CopiesNeverChangeJokerState) {
 TEST(Before, TodoListAndDnaActForCopies) {
   Snapshot s;
   s.hand = {card(7, "Hearts"), card(7, "Spades"), card(2, "Clubs")};
-  s.jokers = {joker("j_blueprint"), joker("j_todo_list", {{"to_do_poker_hand", "Pair"}})};
+  s.jokers = {joker("j_blueprint"), joker("j_todo_list").ab({{"to_do_poker_hand", "Pair"}})};
   PhaseRun pair(s, {0, 1});
   jokers::before(pair.ctx());
   EXPECT_EQ(pair.ctx().dollars, 8.0);
 
   // Inside "extra" the hand is not read.
-  s.jokers[1] = joker("j_todo_list", {{"extra", json::Object{{"to_do_poker_hand", "Pair"}}}});
+  s.jokers[1] = joker("j_todo_list").ab({{"extra", json::Object{{"to_do_poker_hand", "Pair"}}}});
   PhaseRun nested(s, {0, 1});
   jokers::before(nested.ctx());
   EXPECT_EQ(nested.ctx().dollars, 0.0);
 
   // Holograms are fed from the snapshot's list, also one outside the order;
   // a debuffed one is not.
-  s.jokers = {joker("j_hologram", {{"extra", 0.5}}), joker("j_blueprint"), joker("j_dna"),
+  s.jokers = {joker("j_hologram").ab({{"extra", 0.5}}), joker("j_blueprint"), joker("j_dna"),
               joker("j_hologram")};
   s.jokers.push_back(s.jokers[3]);
   s.jokers[4].debuff = true;
@@ -87,7 +87,7 @@ TEST(Before, TodoListAndDnaActForCopies) {
 
 TEST(Before, MidasMaskAndVampireInBothOrders) {
   Snapshot s;
-  s.hand = {card(13, "Spades"), card(13, "Hearts", "m_stone"), card(4, "Clubs", "m_glass")};
+  s.hand = {card(13, "Spades"), card(13, "Hearts").enh("m_stone"), card(4, "Clubs").enh("m_glass")};
   // "j_splash": every played card scores.
   s.jokers = {joker("j_midas_mask"), joker("j_vampire"), joker("j_splash"), joker("j_brainstorm")};
 
@@ -115,7 +115,7 @@ TEST(Before, MidasMaskAndVampireInBothOrders) {
   EXPECT_DOUBLE_EQ(copy_of_vampire.state(1).x_mult, 1.1);
 
   // A stone card is stripped; a debuffed enhanced card is neither stripped nor counted.
-  s.hand[2] = debuffed(s.hand[2]);
+  s.hand[2].debuff = true;
   PhaseRun stone(s, {1, 2}, std::vector<std::size_t>{1});
   jokers::before(stone.ctx());
   EXPECT_EQ(stone.ctx().played[0].enh, Enh::none);
@@ -126,7 +126,7 @@ TEST(Before, MidasMaskAndVampireInBothOrders) {
 TEST(Before, RideTheBusFaceTestFollowsPareidolia) {
   Snapshot s;
   s.hand = {card(5, "Spades"), card(5, "Hearts")};
-  s.jokers = {joker("j_ride_the_bus", {{"mult", 3.0}})};
+  s.jokers = {joker("j_ride_the_bus").ab({{"mult", 3.0}})};
   PhaseRun plain(s, {0, 1});
   jokers::before(plain.ctx());
   EXPECT_EQ(plain.state(0).mult, 4.0);
@@ -153,7 +153,7 @@ TEST(Before, ObeliskGrowsOrResets) {
     s.levels["Pair"].visible = true;
     s.levels["Flush"].played = c.flush_played;
     s.levels["Flush"].visible = c.flush_visible;
-    s.jokers = {joker("j_obelisk", {{"x_mult", 1.5}})};
+    s.jokers = {joker("j_obelisk").ab({{"x_mult", 1.5}})};
     PhaseRun run(s, {0, 1});
     jokers::before(run.ctx());
     EXPECT_DOUBLE_EQ(run.state(0).x_mult, c.expected);
@@ -165,7 +165,7 @@ TEST(Before, RowConditions) {
   s.hand = {card(8, "Spades"), card(8, "Hearts"), card(8, "Clubs"), card(3, "Clubs"),
             card(3, "Hearts")};
   s.jokers = {joker("j_trousers"), joker("j_runner"), joker("j_square"),
-              joker("j_vampire", {{"extra", std::numeric_limits<double>::infinity()}})};
+              joker("j_vampire").ab({{"extra", std::numeric_limits<double>::infinity()}})};
   PhaseRun run(s, identity(5));
   jokers::before(run.ctx());
   EXPECT_EQ(run.state(0).mult, 2.0);

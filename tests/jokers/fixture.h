@@ -1,10 +1,9 @@
-// Small snapshots built in code, and a scoring context set up the way a run
-// sets it up before its first joker phase, so each phase can be called alone.
+// A scoring context set up the way a run sets it up before its first joker
+// phase, so each phase can be called alone.
 #pragma once
 
 #include <cstddef>
 #include <memory>
-#include <numeric>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,39 +13,13 @@
 #include "score/context.h"
 #include "score/score.h"
 #include "snapshot/snapshot.h"
+#include "support/build.h"
 
 namespace quorvel::jokers_test {
 
-inline snapshot::Card card(std::int32_t rank, std::string suit,
-                           std::optional<std::string> enh = std::nullopt) {
-  static std::int64_t next_id = 1;
-  snapshot::Card c;
-  c.id = next_id++;
-  c.rank = rank;
-  c.suit = std::move(suit);
-  c.enh = std::move(enh);
-  return c;
-}
-
-inline snapshot::Card debuffed(snapshot::Card c) {
-  c.debuff = true;
-  return c;
-}
-
-inline snapshot::Joker joker(std::string key, json::Object ab = {}) {
-  static std::int64_t next_id = 1000;
-  snapshot::Joker j;
-  j.id = next_id++;
-  j.key = std::move(key);
-  if (!ab.empty()) j.ab = json::Value(std::move(ab));
-  return j;
-}
-
-inline std::vector<std::size_t> identity(std::size_t n) {
-  std::vector<std::size_t> v(n);
-  std::iota(v.begin(), v.end(), std::size_t{0});
-  return v;
-}
+using testing::card;
+using testing::identity;
+using testing::joker;
 
 // One scoring run's context over `snap`, with `played` hand positions and a
 // joker order (the snapshot's own when empty), before any phase has run.

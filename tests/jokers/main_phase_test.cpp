@@ -31,17 +31,17 @@ double mult_on_pair(std::vector<snapshot::Joker> jokers) {
 }
 
 TEST(MainPhase, EditionsAroundTheJokersEffect) {
-  const json::Object x2 = {{"x_mult", 2.0}};
-  EXPECT_EQ(mult_on_pair({with_ed(joker("j_joker", x2), "e_holo")}), 28.0);
-  EXPECT_EQ(mult_on_pair({with_ed(joker("j_joker", x2), "e_polychrome")}), 12.0);
+  const json::Value x2 = testing::object({{"x_mult", 2.0}});
+  EXPECT_EQ(mult_on_pair({with_ed(joker("j_joker").ab_value(x2), "e_holo")}), 28.0);
+  EXPECT_EQ(mult_on_pair({with_ed(joker("j_joker").ab_value(x2), "e_polychrome")}), 12.0);
   EXPECT_EQ(main_on_pair({with_ed(joker("j_joker"), "e_foil")}).chips, 50.0);
 
   // The copier's edition acts at its own place; the copied joker's only at its own.
   EXPECT_EQ(mult_on_pair({with_ed(joker("j_blueprint"), "e_holo"),
-                          with_ed(joker("j_joker", {{"x_mult", 3.0}}), "e_polychrome")}),
+                          with_ed(joker("j_joker").ab({{"x_mult", 3.0}}), "e_polychrome")}),
             (4.0 + 10.0) * 3.0 * 3.0 * 1.5);
 
-  snapshot::Joker off = with_ed(joker("j_joker", {{"x_mult", 3.0}}), "e_holo");
+  snapshot::Joker off = with_ed(joker("j_joker").ab({{"x_mult", 3.0}}), "e_holo");
   off.debuff = true;
   EXPECT_EQ(mult_on_pair({off}), 4.0);
   off.debuff = false;
@@ -71,24 +71,25 @@ TEST(MainPhase, LoyaltyModulo) {
     Snapshot s;
     s.round.hands_played = c.hands_played;
     // Its x_mult must not take the generic path.
-    const json::Object ab = {{"hands_played_at_create", c.created}, {"x_mult", 3.0}};
-    EXPECT_EQ(main_on_pair({joker("j_loyalty_card", ab)}, s).mult, c.acts ? 16.0 : 4.0)
+    const json::Value ab =
+        testing::object({{"hands_played_at_create", c.created}, {"x_mult", 3.0}});
+    EXPECT_EQ(main_on_pair({joker("j_loyalty_card").ab_value(ab)}, s).mult, c.acts ? 16.0 : 4.0)
         << c.created << " " << c.hands_played;
   }
 }
 
 TEST(MainPhase, GenericPathsBeforeTheKeyedTable) {
-  const json::Object x3 = {{"x_mult", 3.0}};
-  EXPECT_EQ(mult_on_pair({joker("j_gros_michel", x3)}), 12.0);
-  EXPECT_EQ(mult_on_pair({joker("j_gros_michel", {{"x_mult", 3.0}, {"type", "Flush"}})}), 19.0);
-  EXPECT_EQ(mult_on_pair({joker("j_gros_michel", {{"x_mult", 3.0}, {"type", "Pair"}})}), 12.0);
-  EXPECT_EQ(mult_on_pair({joker("j_unknown", {{"t_mult", 8.0}, {"type", "Pair"}})}), 12.0);
-  EXPECT_EQ(mult_on_pair({joker("j_unknown", {{"t_mult", 8.0}, {"type", "Flush"}})}), 4.0);
-  EXPECT_EQ(mult_on_pair({joker("j_unknown", {{"t_mult", 8.0}})}), 4.0);
-  EXPECT_EQ(main_on_pair({joker("j_unknown", {{"t_chips", 9.0}, {"type", "High Card"}})}).chips,
+  const json::Value x3 = testing::object({{"x_mult", 3.0}});
+  EXPECT_EQ(mult_on_pair({joker("j_gros_michel").ab_value(x3)}), 12.0);
+  EXPECT_EQ(mult_on_pair({joker("j_gros_michel").ab({{"x_mult", 3.0}, {"type", "Flush"}})}), 19.0);
+  EXPECT_EQ(mult_on_pair({joker("j_gros_michel").ab({{"x_mult", 3.0}, {"type", "Pair"}})}), 12.0);
+  EXPECT_EQ(mult_on_pair({joker("j_unknown").ab({{"t_mult", 8.0}, {"type", "Pair"}})}), 12.0);
+  EXPECT_EQ(mult_on_pair({joker("j_unknown").ab({{"t_mult", 8.0}, {"type", "Flush"}})}), 4.0);
+  EXPECT_EQ(mult_on_pair({joker("j_unknown").ab({{"t_mult", 8.0}})}), 4.0);
+  EXPECT_EQ(main_on_pair({joker("j_unknown").ab({{"t_chips", 9.0}, {"type", "High Card"}})}).chips,
             9.0);  // a pair contains a high card
   // "j_seeing_double" skips the generic multiplier and takes its own test.
-  EXPECT_EQ(mult_on_pair({joker("j_seeing_double", {{"x_mult", 2.0}})}), 4.0);
+  EXPECT_EQ(mult_on_pair({joker("j_seeing_double").ab({{"x_mult", 2.0}})}), 4.0);
 }
 
 TEST(MainPhase, KeyedRowsReadTheRun) {
@@ -103,7 +104,7 @@ TEST(MainPhase, KeyedRowsReadTheRun) {
   EXPECT_EQ(mult_on_pair({joker("j_supernova")}), 5.0);  // no "Pair" level
   EXPECT_EQ(mult_on_pair({joker("j_card_sharp")}), 4.0);
   // "j_half" counts every played card: 2 of them here.
-  EXPECT_EQ(mult_on_pair({joker("j_half", {{"extra", json::Object{{"size", 2.0}}}})}), 24.0);
+  EXPECT_EQ(mult_on_pair({joker("j_half").ab({{"extra", json::Object{{"size", 2.0}}}})}), 24.0);
 }
 
 TEST(MainPhase, ErosionCountsCardsAddedByDna) {
@@ -189,8 +190,8 @@ TEST(MainPhase, BlackboardTestsEveryHeldCard) {
   };
   EXPECT_EQ(blackboard({}, false), 3.0);
   EXPECT_EQ(blackboard({card(4, "Hearts")}, false), 1.0);
-  EXPECT_EQ(blackboard({debuffed(card(4, "Spades")), card(5, "Clubs")}, false), 3.0);
-  EXPECT_EQ(blackboard({card(4, "Spades", "m_stone")}, false), 1.0);
+  EXPECT_EQ(blackboard({card(4, "Spades").debuff(), card(5, "Clubs")}, false), 3.0);
+  EXPECT_EQ(blackboard({card(4, "Spades").enh("m_stone")}, false), 1.0);
   EXPECT_EQ(blackboard({card(4, ""), card(5, "Clubs")}, true), 3.0);
   EXPECT_EQ(blackboard({card(4, ""), card(5, "Clubs")}, false), 1.0);
 }

@@ -29,14 +29,14 @@ TEST(Repetitions, CardCountClampsTheTotal) {
     std::uint32_t expected;
   };
   const std::vector<Case> cases = {
-      {"negative total", {joker("j_dusk", {{"extra", -3.0}}), joker("j_hack")}, 0, 0},
-      {"huge total", {joker("j_dusk", {{"extra", 1e12}}), joker("j_selzer")}, 0, 4294967295u},
+      {"negative total", {joker("j_dusk").ab({{"extra", -3.0}}), joker("j_hack")}, 0, 0},
+      {"huge total", {joker("j_dusk").ab({{"extra", 1e12}}), joker("j_selzer")}, 0, 4294967295u},
       {"NaN total",
-       {joker("j_dusk", {{"extra", kInf}}), joker("j_hack", {{"extra", -kInf}})},
+       {joker("j_dusk").ab({{"extra", kInf}}), joker("j_hack").ab({{"extra", -kInf}})},
        0,
        0},
-      {"selzer ignores ab", {joker("j_selzer", {{"extra", 7.0}})}, 0, 1},
-      {"copies count", {joker("j_blueprint"), joker("j_hack", {{"extra", 2.5}})}, 0, 5},
+      {"selzer ignores ab", {joker("j_selzer").ab({{"extra", 7.0}})}, 0, 1},
+      {"copies count", {joker("j_blueprint"), joker("j_hack").ab({{"extra", 2.5}})}, 0, 5},
       {"chad first card", {joker("j_hanging_chad")}, 0, 2},
       {"chad second card", {joker("j_hanging_chad")}, 1, 0},
   };
@@ -52,8 +52,10 @@ TEST(Repetitions, HeldCountClampsEachAmountAndWraps) {
     PhaseRun run(with({card(3, "Spades"), card(4, "Hearts")}, std::move(jokers)), {0});
     return jokers::held_repetitions(run.ctx());
   };
-  EXPECT_EQ(held({joker("j_mime", {{"extra", -3.0}}), joker("j_mime", {{"extra", 2.0}})}), 2u);
-  EXPECT_EQ(held({joker("j_mime", {{"extra", 1e12}}), joker("j_mime", {{"extra", 2.0}})}), 1u);
+  EXPECT_EQ(held({joker("j_mime").ab({{"extra", -3.0}}), joker("j_mime").ab({{"extra", 2.0}})}),
+            2u);
+  EXPECT_EQ(held({joker("j_mime").ab({{"extra", 1e12}}), joker("j_mime").ab({{"extra", 2.0}})}),
+            1u);
   EXPECT_EQ(held({joker("j_blueprint"), joker("j_mime")}), 2u);
 }
 
@@ -65,9 +67,10 @@ TEST(PerCard, HikerCountsFromTheNextTrigger) {
 }
 
 TEST(PerCard, CopiesNeverGrowWeeOrLuckyCat) {
-  PhaseRun run(with({card(2, "Spades", "m_lucky")}, {joker("j_blueprint"), joker("j_wee"),
-                                                     joker("j_blueprint"), joker("j_lucky_cat")}),
-               {0});
+  PhaseRun run(
+      with({card(2, "Spades").enh("m_lucky")},
+           {joker("j_blueprint"), joker("j_wee"), joker("j_blueprint"), joker("j_lucky_cat")}),
+      {0});
   jokers::per_card(run.ctx(), 0, 1.0);
   EXPECT_EQ(run.state(1).chips, 8.0);
   EXPECT_EQ(run.state(3).x_mult, 1.25);
@@ -135,19 +138,19 @@ TEST(PerCard, RankAndSuitTests) {
   snapshot::Card hidden_ace = card(14, "Spades");
   hidden_ace.hidden = true;
   EXPECT_EQ(mult_after(hidden_ace, joker("j_scholar")), 1.0);
-  EXPECT_EQ(mult_after(card(14, "Spades", "m_stone"), joker("j_scholar")), 1.0);
+  EXPECT_EQ(mult_after(card(14, "Spades").enh("m_stone"), joker("j_scholar")), 1.0);
   EXPECT_EQ(mult_after(hidden_ace, joker("j_arrowhead")), 51.0);
   EXPECT_EQ(mult_after(card(12, "Hearts"), joker("j_idol")), 2.0);
-  EXPECT_EQ(mult_after(card(12, "Spades", "m_wild"), joker("j_idol")), 2.0);
+  EXPECT_EQ(mult_after(card(12, "Spades").enh("m_wild"), joker("j_idol")), 2.0);
   EXPECT_EQ(mult_after(card(12, "Spades"), joker("j_idol")), 1.0);
   EXPECT_EQ(mult_after(card(0, "Hearts"), joker("j_idol"), false, 0), 1.0);
   // A suit joker without "extra"."suit" tests the empty suit, which is black.
-  EXPECT_EQ(mult_after(card(9, "Spades", "m_wild"), joker("j_lusty_joker")), 4.0);
+  EXPECT_EQ(mult_after(card(9, "Spades").enh("m_wild"), joker("j_lusty_joker")), 4.0);
   EXPECT_EQ(mult_after(card(9, "Spades"), joker("j_lusty_joker")), 1.0);
   EXPECT_EQ(mult_after(card(9, "Spades"), joker("j_lusty_joker"), true), 4.0);
   EXPECT_EQ(mult_after(card(9, "Hearts"), joker("j_lusty_joker"), true), 1.0);
   EXPECT_EQ(mult_after(card(9, "Clubs"),
-                       joker("j_greedy_joker", {{"extra", json::Object{{"suit", "Clubs"}}}})),
+                       joker("j_greedy_joker").ab({{"extra", json::Object{{"suit", "Clubs"}}}})),
             4.0);
 }
 
@@ -166,10 +169,9 @@ TEST(HeldCard, RaisedFistPicksTheLastLowestCard) {
   };
   using V = std::vector<double>;
   EXPECT_EQ(fist({card(13, "Hearts"), card(3, "Clubs"), card(3, "Spades")}), (V{0, 0, 6}));
-  EXPECT_EQ(fist({card(13, "Hearts"), card(3, "Clubs"), debuffed(card(3, "Spades"))}),
-            (V{0, 0, 0}));
+  EXPECT_EQ(fist({card(13, "Hearts"), card(3, "Clubs"), card(3, "Spades").debuff()}), (V{0, 0, 0}));
   EXPECT_EQ(fist({card(14, "Hearts")}), (V{22}));
-  EXPECT_EQ(fist({card(2, "Hearts", "m_stone"), card(12, "Clubs")}), (V{0, 20}));
+  EXPECT_EQ(fist({card(2, "Hearts").enh("m_stone"), card(12, "Clubs")}), (V{0, 20}));
 }
 
 }  // namespace
