@@ -57,12 +57,6 @@ TEST(Before, TodoListAndDnaActForCopies) {
   jokers::before(pair.ctx());
   EXPECT_EQ(pair.ctx().dollars, 8.0);
 
-  // Inside "extra" the hand is not read.
-  s.jokers[1] = joker("j_todo_list").ab({{"extra", json::Object{{"to_do_poker_hand", "Pair"}}}});
-  PhaseRun nested(s, {0, 1});
-  jokers::before(nested.ctx());
-  EXPECT_EQ(nested.ctx().dollars, 0.0);
-
   // Holograms are fed from the snapshot's list, also one outside the order;
   // a debuffed one is not.
   s.jokers = {joker("j_hologram").ab({{"extra", 0.5}}), joker("j_blueprint"), joker("j_dna"),
@@ -121,20 +115,6 @@ TEST(Before, MidasMaskAndVampireInBothOrders) {
   EXPECT_EQ(stone.ctx().played[0].enh, Enh::none);
   EXPECT_EQ(stone.ctx().played[1].enh, Enh::glass);
   EXPECT_DOUBLE_EQ(stone.state(1).x_mult, 1.1);
-}
-
-TEST(Before, RideTheBusFaceTestFollowsPareidolia) {
-  Snapshot s;
-  s.hand = {card(5, "Spades"), card(5, "Hearts")};
-  s.jokers = {joker("j_ride_the_bus").ab({{"mult", 3.0}})};
-  PhaseRun plain(s, {0, 1});
-  jokers::before(plain.ctx());
-  EXPECT_EQ(plain.state(0).mult, 4.0);
-
-  s.jokers.push_back(joker("j_pareidolia"));
-  PhaseRun pareidolia(s, {0, 1});
-  jokers::before(pareidolia.ctx());
-  EXPECT_EQ(pareidolia.state(0).mult, 0.0);
 }
 
 TEST(Before, ObeliskGrowsOrResets) {

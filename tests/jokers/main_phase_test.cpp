@@ -92,34 +92,6 @@ TEST(MainPhase, GenericPathsBeforeTheKeyedTable) {
   EXPECT_EQ(mult_on_pair({joker("j_seeing_double").ab({{"x_mult", 2.0}})}), 4.0);
 }
 
-TEST(MainPhase, KeyedRowsReadTheRun) {
-  Snapshot s;
-  s.round.dollars = 12.0;
-  EXPECT_EQ(main_on_pair({joker("j_bootstraps")}, s).mult, 8.0);
-  s.round.dollars = 4.99;
-  EXPECT_EQ(main_on_pair({joker("j_bootstraps")}, s).mult, 4.0);
-  snapshot::Joker off = joker("j_joker");
-  off.debuff = true;
-  EXPECT_EQ(mult_on_pair({joker("j_abstract"), off, joker("j_joker")}), 13.0);
-  EXPECT_EQ(mult_on_pair({joker("j_supernova")}), 5.0);  // no "Pair" level
-  EXPECT_EQ(mult_on_pair({joker("j_card_sharp")}), 4.0);
-  // "j_half" counts every played card: 2 of them here.
-  EXPECT_EQ(mult_on_pair({joker("j_half").ab({{"extra", json::Object{{"size", 2.0}}}})}), 24.0);
-}
-
-TEST(MainPhase, ErosionCountsCardsAddedByDna) {
-  Snapshot s;
-  s.hand = {card(9, "Hearts"), card(4, "Spades")};
-  s.deck.starting = 52.0;
-  s.deck.total = 48.0;
-  s.jokers = {joker("j_dna"), joker("j_erosion")};
-  PhaseRun run(s, {0});
-  jokers::before(run.ctx());
-  run.ctx().mult = 0.0;
-  jokers::main_phase(run.ctx());
-  EXPECT_EQ(run.ctx().mult, 12.0);
-}
-
 TEST(MainPhase, MisprintInTheThreeCases) {
   Snapshot s;
   s.hand = {card(5, "Hearts")};

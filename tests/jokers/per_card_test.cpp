@@ -66,15 +66,81 @@ TEST(PerCard, HikerCountsFromTheNextTrigger) {
   EXPECT_EQ(scored.expected, 15.0);  // (5) + (5 + 5), mult 1
 }
 
-TEST(PerCard, CopiesNeverGrowWeeOrLuckyCat) {
-  PhaseRun run(
-      with({card(2, "Spades").enh("m_lucky")},
-           {joker("j_blueprint"), joker("j_wee"), joker("j_blueprint"), joker("j_lucky_cat")}),
-      {0});
-  jokers::per_card(run.ctx(), 0, 1.0);
-  EXPECT_EQ(run.state(1).chips, 8.0);
-  EXPECT_EQ(run.state(3).x_mult, 1.25);
-  EXPECT_FALSE(run.chance_used());  // certain
+// A copy acts exactly like a second trigger of the joker, except in the rows
+// that grow the joker's own state, where it does nothing. Every row is made
+// to act: wild cards pass every suit, pareidolia makes them face cards.
+TEST(PerCard, CopiesActAsASecondTriggerOrNotAtAll) {
+  struct Row {
+    const char* key;
+    std::int32_t rank;
+    bool held, copy_acts;
+    const char* enh = "m_wild";
+  };
+  const std::vector<Row> rows = {
+      {"j_wee", 2, false, false},
+      {"j_idol", 9, false, true},
+      {"j_hiker", 9, false, true},
+      {"j_smiley", 9, false, true},
+      {"j_ticket", 9, false, true, "m_gold"},
+      {"j_scholar", 14, false, true},
+      {"j_ancient", 9, false, true},
+      {"j_business", 9, false, true},
+      {"j_odd_todd", 9, false, true},
+      {"j_lucky_cat", 9, false, false},
+      {"j_fibonacci", 8, false, true},
+      {"j_rough_gem", 9, false, true},
+      {"j_arrowhead", 9, false, true},
+      {"j_triboulet", 12, false, true},
+      {"j_photograph", 9, false, true},
+      {"j_scary_face", 9, false, true},
+      {"j_onyx_agate", 9, false, true},
+      {"j_bloodstone", 9, false, true},
+      {"j_even_steven", 8, false, true},
+      {"j_lusty_joker", 9, false, true},
+      {"j_greedy_joker", 9, false, true},
+      {"j_walkie_talkie", 10, false, true},
+      {"j_wrathful_joker", 9, false, true},
+      {"j_gluttenous_joker", 9, false, true},
+      {"j_baron", 13, true, true},
+      {"j_raised_fist", 9, true, true},
+      {"j_shoot_the_moon", 12, true, true},
+      {"j_reserved_parking", 9, true, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.key);
+    Snapshot s = with({card(3, "Spades"), card(row.rank, "Hearts").enh(row.enh)},
+                      {joker(row.key), joker("j_blueprint"), joker("j_pareidolia")});
+    s.round.idol.rank = 9;
+    s.round.idol.suit = "Hearts";
+    s.round.ancient_suit = "Hearts";
+    const std::vector<std::size_t> played =
+        row.held ? std::vector<std::size_t>{0} : std::vector<std::size_t>{1};
+    auto trigger = [&](PhaseRun& run) {
+      if (row.held)
+        jokers::held_card(run.ctx(), 0);
+      else
+        jokers::per_card(run.ctx(), 0, 0.5);
+    };
+    PhaseRun copied(s, played, std::vector<std::size_t>{1, 0});
+    PhaseRun alone(s, played, std::vector<std::size_t>{0});
+    for (PhaseRun* run : {&copied, &alone}) {
+      run->ctx().chips = 10.0;
+      run->ctx().mult = 3.0;
+    }
+    trigger(copied);
+    trigger(alone);
+    const double once = alone.ctx().chips + alone.ctx().mult + alone.ctx().dollars +
+                        alone.ctx().per_card_extra[0] + alone.state(0).chips +
+                        alone.state(0).x_mult;
+    EXPECT_NE(once, 10.0 + 3.0 + 1.0) << "the row did not act";
+    if (row.copy_acts) trigger(alone);
+    EXPECT_EQ(copied.ctx().chips, alone.ctx().chips);
+    EXPECT_EQ(copied.ctx().mult, alone.ctx().mult);
+    EXPECT_EQ(copied.ctx().dollars, alone.ctx().dollars);
+    EXPECT_EQ(copied.ctx().per_card_extra[0], alone.ctx().per_card_extra[0]);
+    EXPECT_EQ(copied.state(0).chips, alone.state(0).chips);
+    EXPECT_EQ(copied.state(0).x_mult, alone.state(0).x_mult);
+  }
 }
 
 TEST(PerCard, ChanceEffectsByMode) {
@@ -135,14 +201,10 @@ TEST(PerCard, RankAndSuitTests) {
     jokers::per_card(run.ctx(), 0, 0.0);
     return run.ctx().mult + run.ctx().chips;
   };
-  snapshot::Card hidden_ace = card(14, "Spades");
-  hidden_ace.hidden = true;
-  EXPECT_EQ(mult_after(hidden_ace, joker("j_scholar")), 1.0);
-  EXPECT_EQ(mult_after(card(14, "Spades").enh("m_stone"), joker("j_scholar")), 1.0);
-  EXPECT_EQ(mult_after(hidden_ace, joker("j_arrowhead")), 51.0);
-  EXPECT_EQ(mult_after(card(12, "Hearts"), joker("j_idol")), 2.0);
+  // Rank tests skip hidden cards; suit tests do not.
+  EXPECT_EQ(mult_after(card(14, "Spades").hidden(), joker("j_scholar")), 1.0);
+  EXPECT_EQ(mult_after(card(14, "Spades").hidden(), joker("j_arrowhead")), 51.0);
   EXPECT_EQ(mult_after(card(12, "Spades").enh("m_wild"), joker("j_idol")), 2.0);
-  EXPECT_EQ(mult_after(card(12, "Spades"), joker("j_idol")), 1.0);
   EXPECT_EQ(mult_after(card(0, "Hearts"), joker("j_idol"), false, 0), 1.0);
   // A suit joker without "extra"."suit" tests the empty suit, which is black.
   EXPECT_EQ(mult_after(card(9, "Spades").enh("m_wild"), joker("j_lusty_joker")), 4.0);
