@@ -316,7 +316,7 @@ void Reader::invalid_value(std::string_view found, std::string_view expected) co
 
 void Reader::invalid_type(std::string_view expected) {
   std::string found;
-  switch (peek()) {
+  switch (peek_token()) {
     case kEnd:
       fail_at_peek(Syntax::eof_value);
     case 'n':
@@ -339,15 +339,6 @@ void Reader::invalid_type(std::string_view expected) {
       found = describe_number(parse_number(false));
       break;
     case '0':
-    case '1':
-    case '2':
-    case '3':
-    case '4':
-    case '5':
-    case '6':
-    case '7':
-    case '8':
-    case '9':
       found = describe_number(parse_number(true));
       break;
     case '"':
@@ -734,7 +725,7 @@ std::optional<std::string> Reader::read_optional_string() {
 }
 
 Value Reader::read_value() {
-  switch (peek()) {
+  switch (peek_token()) {
     case kEnd:
       fail_at_peek(Syntax::eof_value);
     case 'n':
@@ -753,15 +744,6 @@ Value Reader::read_value() {
       bump();
       return parse_number(false).to_value();
     case '0':
-    case '1':
-    case '2':
-    case '3':
-    case '4':
-    case '5':
-    case '6':
-    case '7':
-    case '8':
-    case '9':
       return parse_number(true).to_value();
     case '"':
       bump();
@@ -862,7 +844,7 @@ void Reader::skip_value() {
   FrameStack frames;
   for (;;) {
     bool opened = false;
-    switch (peek()) {
+    switch (peek_token()) {
       case kEnd:
         fail_at_peek(Syntax::eof_value);
       case 'n':
@@ -882,15 +864,6 @@ void Reader::skip_value() {
         skip_number();
         break;
       case '0':
-      case '1':
-      case '2':
-      case '3':
-      case '4':
-      case '5':
-      case '6':
-      case '7':
-      case '8':
-      case '9':
         skip_number();
         break;
       case '"':
