@@ -824,17 +824,18 @@ void Reader::skip_string() {
       ++pos_;
       return;
     }
-    if (c != '\\') fail(Syntax::control_character);  // points before the byte
     ++pos_;
+    if (c != '\\') fail(Syntax::control_character);
     skip_escape();
   }
 }
 
 void Reader::skip_number() {
+  // The same syntax and messages as a number that is read, without its value.
   const std::size_t size = in_.size();
-  auto next_or_nul = [&]() -> char { return pos_ < size ? in_[pos_++] : '\0'; };
   auto at_digit = [&] { return pos_ < size && is_digit(in_[pos_]); };
-  char first = next_or_nul();
+  if (pos_ >= size) fail(Syntax::eof_value);
+  char first = in_[pos_++];
   if (first == '0') {
     if (at_digit()) fail_at_peek(Syntax::invalid_number);
   } else if (first >= '1' && first <= '9') {
@@ -844,13 +845,14 @@ void Reader::skip_number() {
   }
   if (pos_ < size && in_[pos_] == '.') {
     ++pos_;
-    if (!at_digit()) fail_at_peek(Syntax::invalid_number);
+    if (!at_digit()) fail_at_peek(pos_ < size ? Syntax::invalid_number : Syntax::eof_value);
     while (at_digit()) ++pos_;
   }
   if (pos_ < size && (in_[pos_] == 'e' || in_[pos_] == 'E')) {
     ++pos_;
     if (pos_ < size && (in_[pos_] == '+' || in_[pos_] == '-')) ++pos_;
-    if (!is_digit(next_or_nul())) fail(Syntax::invalid_number);
+    if (pos_ >= size) fail(Syntax::eof_value);
+    if (!is_digit(in_[pos_++])) fail(Syntax::invalid_number);
     while (at_digit()) ++pos_;
   }
 }
@@ -907,6 +909,10 @@ void Reader::skip_value() {
       bool object = frames.top_is_object();
       if (c == ',' && accept_comma) {
         bump();
+        // As in a value that is read: nothing may close right after a comma.
+        const int next = peek();
+        if (next == (object ? '}' : ']')) fail_at_peek(Syntax::trailing_comma);
+        if (next == kEnd) fail_at_peek(Syntax::eof_value);
         break;
       }
       if (c == kEnd) fail_at_peek(object ? Syntax::eof_object : Syntax::eof_list);

@@ -37,11 +37,10 @@ std::size_t first_required(const RecordShape& shape, std::size_t from) {
   return shape.keys.size();
 }
 
-// These errors point where the record's reading stops: after the repeated key
-// and the whitespace behind it (or a closing brace right there), and after
-// the closing brace or bracket.
+// A repeated key is refused as soon as it has been read: the position is the
+// end of the key. Missing fields and lengths point past the closing brace or
+// bracket.
 void duplicate_field(Reader& r, std::string_view key) {
-  if (r.peek() == '}') r.bump();
   std::string text = "duplicate field `";
   text += key;
   text += '`';
