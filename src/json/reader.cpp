@@ -1,5 +1,6 @@
 #include "json/reader.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -45,21 +46,40 @@ constexpr bool stops_string(unsigned char c) {
 
 // Skips the bytes of a string that need no attention, eight at a time while
 // eight remain: returns the offset of the first control character, '"' or
-// '\\' at or after `pos`, or `in.size()`.
-std::size_t scan_string(std::string_view in, std::size_t pos) {
+// '\\' at or after `pos`, or `in.size()`. Sets `non_ascii` when a skipped
+// byte is 0x80 or above, so that all-ASCII strings need no UTF-8 check.
+std::size_t scan_string(std::string_view in, std::size_t pos, bool& non_ascii) {
   constexpr std::uint64_t kOnes = 0x0101010101010101ull;
   constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  std::uint64_t seen = 0;
   while (in.size() - pos >= 8) {
     std::uint64_t w;
     std::memcpy(&w, in.data() + pos, 8);
     std::uint64_t quote = w ^ (kOnes * '"');
     std::uint64_t backslash = w ^ (kOnes * '\\');
-    std::uint64_t hits =
-        ((w - kOnes * 0x20) & ~w) | ((quote - kOnes) & ~quote) | ((backslash - kOnes) & ~backslash);
-    if (hits & kHigh) break;
-    pos += 8;
+    // The high bit of a byte is set for a stop byte; a false mark can only
+    // follow a true one, so the lowest mark is the first stop byte.
+    std::uint64_t hits = (((w - kOnes * 0x20) & ~w) | ((quote - kOnes) & ~quote) |
+                          ((backslash - kOnes) & ~backslash)) &
+                         kHigh;
+    if (hits == 0) {
+      seen |= w;
+      pos += 8;
+      continue;
+    }
+    if constexpr (std::endian::native == std::endian::little) {
+      int bits = std::countr_zero(hits) - 7;  // bits before the first stop byte
+      if (bits > 0) seen |= w & ((std::uint64_t{1} << bits) - 1);
+      non_ascii |= (seen & kHigh) != 0;
+      return pos + static_cast<std::size_t>(bits / 8);
+    }
+    break;
   }
-  while (pos < in.size() && !stops_string(static_cast<unsigned char>(in[pos]))) ++pos;
+  while (pos < in.size() && !stops_string(static_cast<unsigned char>(in[pos]))) {
+    seen |= static_cast<unsigned char>(in[pos]);
+    ++pos;
+  }
+  non_ascii |= (seen & kHigh) != 0;
   return pos;
 }
 
@@ -316,7 +336,7 @@ void Reader::invalid_value(std::string_view found, std::string_view expected) co
 
 void Reader::invalid_type(std::string_view expected) {
   std::string found;
-  switch (peek()) {
+  switch (peek_token()) {
     case kEnd:
       fail_at_peek(Syntax::eof_value);
     case 'n':
@@ -339,15 +359,6 @@ void Reader::invalid_type(std::string_view expected) {
       found = describe_number(parse_number(false));
       break;
     case '0':
-    case '1':
-    case '2':
-    case '3':
-    case '4':
-    case '5':
-    case '6':
-    case '7':
-    case '8':
-    case '9':
       found = describe_number(parse_number(true));
       break;
     case '"':
@@ -372,42 +383,35 @@ void Reader::invalid_type(std::string_view expected) {
 
 // ---- arrays and objects ------------------------------------------------------
 
-bool Reader::next_element(Seq& seq) {
+// The first byte of the next element or member, past the comma that
+// separates it from the one before; `close` when the array or object ends
+// there (not consumed).
+int Reader::next_item(Seq& seq, char close, Syntax eof, Syntax comma_or_end) {
   int c = peek();
-  if (c == ']') return false;
-  if (c == kEnd) fail_at_peek(Syntax::eof_list);
+  if (c == close) return c;
+  if (c == kEnd) fail_at_peek(eof);
   if (seq.first) {
     seq.first = false;
-  } else if (c == ',') {
-    bump();
-    c = peek();
-  } else {
-    fail_at_peek(Syntax::expected_list_comma_or_end);
+    return c;
   }
-  if (c == ']') fail_at_peek(Syntax::trailing_comma);
+  if (c != ',') fail_at_peek(comma_or_end);
+  bump();
+  c = peek();
+  if (c == close) fail_at_peek(Syntax::trailing_comma);
   if (c == kEnd) fail_at_peek(Syntax::eof_value);
-  return true;
+  return c;
+}
+
+bool Reader::next_element(Seq& seq) {
+  return next_item(seq, ']', Syntax::eof_list, Syntax::expected_list_comma_or_end) != ']';
 }
 
 std::optional<std::string_view> Reader::next_key(Seq& seq) {
-  int c = peek();
+  int c = next_item(seq, '}', Syntax::eof_object, Syntax::expected_object_comma_or_end);
   if (c == '}') return std::nullopt;
-  if (c == kEnd) fail_at_peek(Syntax::eof_object);
-  if (seq.first) {
-    seq.first = false;
-  } else if (c == ',') {
-    bump();
-    c = peek();
-  } else {
-    fail_at_peek(Syntax::expected_object_comma_or_end);
-  }
-  if (c == '"') {
-    bump();
-    return parse_string();
-  }
-  if (c == '}') fail_at_peek(Syntax::trailing_comma);
-  if (c == kEnd) fail_at_peek(Syntax::eof_value);
-  fail_at_peek(Syntax::key_must_be_string);
+  if (c != '"') fail_at_peek(Syntax::key_must_be_string);
+  bump();
+  return parse_string();
 }
 
 void Reader::parse_colon() {
@@ -638,8 +642,9 @@ std::string_view Reader::parse_string() {
   const std::size_t size = in_.size();
   std::size_t start = pos_;
   bool copied = false;
+  bool non_ascii = false;  // in the raw bytes; escapes always give valid UTF-8
   for (;;) {
-    pos_ = scan_string(in_, pos_);
+    pos_ = scan_string(in_, pos_, non_ascii);
     if (pos_ == size) fail(Syntax::eof_string);
     char c = in_[pos_];
     if (c == '"') {
@@ -651,7 +656,7 @@ std::string_view Reader::parse_string() {
         out = in_.substr(start, pos_ - start);
       }
       ++pos_;
-      if (!valid_utf8(out)) fail(Syntax::invalid_unicode);
+      if (non_ascii && !valid_utf8(out)) fail(Syntax::invalid_unicode);
       return out;
     }
     if (c == '\\') {
@@ -734,7 +739,7 @@ std::optional<std::string> Reader::read_optional_string() {
 }
 
 Value Reader::read_value() {
-  switch (peek()) {
+  switch (peek_token()) {
     case kEnd:
       fail_at_peek(Syntax::eof_value);
     case 'n':
@@ -753,15 +758,6 @@ Value Reader::read_value() {
       bump();
       return parse_number(false).to_value();
     case '0':
-    case '1':
-    case '2':
-    case '3':
-    case '4':
-    case '5':
-    case '6':
-    case '7':
-    case '8':
-    case '9':
       return parse_number(true).to_value();
     case '"':
       bump();
@@ -820,24 +816,26 @@ void Reader::skip_escape() {
 void Reader::skip_string() {
   const std::size_t size = in_.size();
   for (;;) {
-    pos_ = scan_string(in_, pos_);
+    bool non_ascii = false;  // not checked: skipped strings may hold any bytes
+    pos_ = scan_string(in_, pos_, non_ascii);
     if (pos_ == size) fail(Syntax::eof_string);
     char c = in_[pos_];
     if (c == '"') {
       ++pos_;
       return;
     }
-    if (c != '\\') fail(Syntax::control_character);  // points before the byte
     ++pos_;
+    if (c != '\\') fail(Syntax::control_character);
     skip_escape();
   }
 }
 
 void Reader::skip_number() {
+  // The same syntax and messages as a number that is read, without its value.
   const std::size_t size = in_.size();
-  auto next_or_nul = [&]() -> char { return pos_ < size ? in_[pos_++] : '\0'; };
   auto at_digit = [&] { return pos_ < size && is_digit(in_[pos_]); };
-  char first = next_or_nul();
+  if (pos_ >= size) fail(Syntax::eof_value);
+  char first = in_[pos_++];
   if (first == '0') {
     if (at_digit()) fail_at_peek(Syntax::invalid_number);
   } else if (first >= '1' && first <= '9') {
@@ -847,13 +845,14 @@ void Reader::skip_number() {
   }
   if (pos_ < size && in_[pos_] == '.') {
     ++pos_;
-    if (!at_digit()) fail_at_peek(Syntax::invalid_number);
+    if (!at_digit()) fail_at_peek(pos_ < size ? Syntax::invalid_number : Syntax::eof_value);
     while (at_digit()) ++pos_;
   }
   if (pos_ < size && (in_[pos_] == 'e' || in_[pos_] == 'E')) {
     ++pos_;
     if (pos_ < size && (in_[pos_] == '+' || in_[pos_] == '-')) ++pos_;
-    if (!is_digit(next_or_nul())) fail(Syntax::invalid_number);
+    if (pos_ >= size) fail(Syntax::eof_value);
+    if (!is_digit(in_[pos_++])) fail(Syntax::invalid_number);
     while (at_digit()) ++pos_;
   }
 }
@@ -862,7 +861,7 @@ void Reader::skip_value() {
   FrameStack frames;
   for (;;) {
     bool opened = false;
-    switch (peek()) {
+    switch (peek_token()) {
       case kEnd:
         fail_at_peek(Syntax::eof_value);
       case 'n':
@@ -882,15 +881,6 @@ void Reader::skip_value() {
         skip_number();
         break;
       case '0':
-      case '1':
-      case '2':
-      case '3':
-      case '4':
-      case '5':
-      case '6':
-      case '7':
-      case '8':
-      case '9':
         skip_number();
         break;
       case '"':
@@ -919,6 +909,10 @@ void Reader::skip_value() {
       bool object = frames.top_is_object();
       if (c == ',' && accept_comma) {
         bump();
+        // As in a value that is read: nothing may close right after a comma.
+        const int next = peek();
+        if (next == (object ? '}' : ']')) fail_at_peek(Syntax::trailing_comma);
+        if (next == kEnd) fail_at_peek(Syntax::eof_value);
         break;
       }
       if (c == kEnd) fail_at_peek(object ? Syntax::eof_object : Syntax::eof_list);

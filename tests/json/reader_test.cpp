@@ -1,8 +1,7 @@
 // The reader on its own: one value read in full (read_value) or skipped
 // (skip_value), then only whitespace. The two differ where skipping checks
-// syntax only: UTF-8 and number range are not checked, a control character
-// points before itself, and a trailing comma or an input that ends inside a
-// number is reported as the skipper meets it.
+// syntax only: UTF-8, surrogate escapes and number range are not checked;
+// every syntax error gives the same message and position either way.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -48,15 +47,15 @@ constexpr Case kCases[] = {
     {"01"sv, "invalid number at line 1 column 2"sv, "invalid number at line 1 column 2"sv},
     {"-01"sv, "invalid number at line 1 column 3"sv, "invalid number at line 1 column 3"sv},
     {"-"sv, "EOF while parsing a value at line 1 column 1"sv,
-     "invalid number at line 1 column 1"sv},
+     "EOF while parsing a value at line 1 column 1"sv},
     {"-x"sv, "invalid number at line 1 column 2"sv, "invalid number at line 1 column 2"sv},
     {"1."sv, "EOF while parsing a value at line 1 column 2"sv,
-     "invalid number at line 1 column 2"sv},
+     "EOF while parsing a value at line 1 column 2"sv},
     {"1.x"sv, "invalid number at line 1 column 3"sv, "invalid number at line 1 column 3"sv},
     {"1e"sv, "EOF while parsing a value at line 1 column 2"sv,
-     "invalid number at line 1 column 2"sv},
+     "EOF while parsing a value at line 1 column 2"sv},
     {"1e+"sv, "EOF while parsing a value at line 1 column 3"sv,
-     "invalid number at line 1 column 3"sv},
+     "EOF while parsing a value at line 1 column 3"sv},
     {"1ex"sv, "invalid number at line 1 column 3"sv, "invalid number at line 1 column 3"sv},
     {"1e+x"sv, "invalid number at line 1 column 4"sv, "invalid number at line 1 column 4"sv},
     {"1.5e3"sv, "OK"sv, "OK"sv},
@@ -88,10 +87,10 @@ constexpr Case kCases[] = {
      "EOF while parsing a string at line 1 column 9"sv},
     {"\"\x00\""sv,
      "control character (\\u0000-\\u001F) found while parsing a string at line 1 column 2"sv,
-     "control character (\\u0000-\\u001F) found while parsing a string at line 1 column 1"sv},
+     "control character (\\u0000-\\u001F) found while parsing a string at line 1 column 2"sv},
     {"\"\x1f\""sv,
      "control character (\\u0000-\\u001F) found while parsing a string at line 1 column 2"sv,
-     "control character (\\u0000-\\u001F) found while parsing a string at line 1 column 1"sv},
+     "control character (\\u0000-\\u001F) found while parsing a string at line 1 column 2"sv},
     {"\"\x7f\""sv, "OK"sv, "OK"sv},
     {"\"\xff\""sv, "invalid unicode code point at line 1 column 3"sv, "OK"sv},
     {"\"\xe2\x82\""sv, "invalid unicode code point at line 1 column 4"sv, "OK"sv},
@@ -103,7 +102,7 @@ constexpr Case kCases[] = {
      "EOF while parsing a list at line 1 column 2"sv},
     {"[1,"sv, "EOF while parsing a value at line 1 column 3"sv,
      "EOF while parsing a value at line 1 column 3"sv},
-    {"[1,]"sv, "trailing comma at line 1 column 4"sv, "expected value at line 1 column 4"sv},
+    {"[1,]"sv, "trailing comma at line 1 column 4"sv, "trailing comma at line 1 column 4"sv},
     {"[,1]"sv, "expected value at line 1 column 2"sv, "expected value at line 1 column 2"sv},
     {"[1 2]"sv, "expected `,` or `]` at line 1 column 4"sv,
      "expected `,` or `]` at line 1 column 4"sv},
@@ -125,9 +124,8 @@ constexpr Case kCases[] = {
     {"{\"a\":1"sv, "EOF while parsing an object at line 1 column 6"sv,
      "EOF while parsing an object at line 1 column 6"sv},
     {"{\"a\":1,"sv, "EOF while parsing a value at line 1 column 7"sv,
-     "EOF while parsing an object at line 1 column 7"sv},
-    {"{\"a\":1,}"sv, "trailing comma at line 1 column 8"sv,
-     "key must be a string at line 1 column 8"sv},
+     "EOF while parsing a value at line 1 column 7"sv},
+    {"{\"a\":1,}"sv, "trailing comma at line 1 column 8"sv, "trailing comma at line 1 column 8"sv},
     {"{,}"sv, "key must be a string at line 1 column 2"sv,
      "key must be a string at line 1 column 2"sv},
     {"{1:2}"sv, "key must be a string at line 1 column 2"sv,
