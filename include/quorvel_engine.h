@@ -37,44 +37,57 @@ extern "C" {
 #endif
 
 /* Status codes of qrv_score and qrv_search_poll. */
-#define QRV_OK 1      /* answer handed over; poll: the final report */
+#define QRV_OK 1      /* answer handed over; poll: the job's final report is stored */
 #define QRV_RUNNING 0 /* poll only: the search is still running */
-#define QRV_ERROR                                                              \
-  (-1)                       /* the text handed over is a plain error message; \
-                                also a contained internal failure (no text) */
-#define QRV_TOO_SMALL (-2)   /* `out` is NULL or shorter than the text; nothing copied */
-#define QRV_NO_SUCH_JOB (-3) /* poll only: never started, or superseded */
+/* The text handed over is a plain error message (not JSON). Also returned,
+   with nothing handed over and a message on standard error, when the library
+   contained an unexpected internal failure. */
+#define QRV_ERROR (-1)
+/* `out` is NULL or shorter than the text: nothing was copied, and `out_len`
+   (when given) holds the length needed. */
+#define QRV_TOO_SMALL (-2)
+#define QRV_NO_SUCH_JOB (-3) /* poll only: never started, or superseded by a newer start */
 
 /* The interface version: always 1. */
 QRV_API int32_t qrv_abi_version(void);
 
 /*
- * Scores one play on the caller's thread. The request is
- * {"snapshot": <game state>, "play": [card ids in play order]}.
+ * Scores one play on the caller's thread with the jokers in the snapshot's
+ * order. The request is {"snapshot": <game state>, "play": [card ids in play
+ * order]}; each id names the first card in hand with that id.
+ *
  * Returns QRV_OK with the answer (compact JSON), QRV_ERROR with an error text,
- * or QRV_TOO_SMALL when the text does not fit; an answer that did not fit is
- * discarded, so call again with a buffer of the length stored in `out_len`.
- * A NULL `json` gives the error text "null request".
- * Thread-safe: shares nothing with other calls or with the search.
+ * or QRV_TOO_SMALL when the text does not fit. An answer that did not fit is
+ * discarded: call again with a buffer of the length stored in `out_len`.
+ * A NULL `json` gives the error text "null request" (`len` is not read).
+ * Any number of threads may call it at once, also while a search runs.
  */
 QRV_API int32_t qrv_score(const uint8_t* json, size_t len, uint8_t* out, size_t out_cap,
                           size_t* out_len);
 
 /*
  * Starts a search for the best play of the snapshot `json` on the library's
- * background worker and returns its job id (1, 2, ...), or 0 when no job was
- * started (NULL `json`, or the worker could not be created). Every start
- * supersedes all earlier searches. Start searches from one thread at a time.
+ * one background thread and returns at once with the job id (1, 2, ...). The
+ * bytes are copied; the request is checked by the worker, and its errors are
+ * reported by qrv_search_poll. Returns 0 when no job was started: `json` is
+ * NULL (no id is used), or the worker could not be created (an id is used up;
+ * the next start tries again).
+ *
+ * Every start supersedes all earlier jobs: polls of older ids answer
+ * QRV_NO_SUCH_JOB at once and a running search stops. Start searches from one
+ * thread at a time.
  */
 QRV_API uint64_t qrv_search_start(const uint8_t* json, size_t len);
 
 /*
- * Hands over the newest report of search `job` that has not been handed out
- * yet. Returns QRV_RUNNING (0) while the search runs, QRV_OK (1) once its final
- * report is stored, QRV_ERROR with the job's error text, QRV_NO_SUCH_JOB for a
- * job never started or superseded, or QRV_TOO_SMALL when the report does not
- * fit (it stays unread and the next poll hands it out). `out_len` receives 0
- * when there is nothing new. Never waits for the search.
+ * Hands over the newest report of search `job` not yet handed out, if any,
+ * and the job's state: QRV_RUNNING while the search runs, QRV_OK once its
+ * final report is stored, QRV_ERROR when the job failed (its error text is
+ * handed over once), QRV_NO_SUCH_JOB for a job never started or superseded,
+ * or QRV_TOO_SMALL when the text does not fit; that text then stays for the
+ * next poll. `out_len`, when given, is set to 0 first and holds 0 when there
+ * is nothing new. Reports replace each other: a slow poller may skip stages.
+ * Never waits for the search.
  */
 QRV_API int32_t qrv_search_poll(uint64_t job, uint8_t* out, size_t out_cap, size_t* out_len);
 

@@ -91,4 +91,11 @@ std::uint32_t held_repetitions(const score::ScoreCtx& ctx);
 void held_card(score::ScoreCtx& ctx, std::size_t j);
 void main_phase(score::ScoreCtx& ctx);
 
+// The suit collections of "j_seeing_double" and "j_flower_pot" over the
+// scoring cards of a play (`scoring` indexes `played`).
+bool seeing_double(std::span<const hand::CardView> played, std::span<const std::size_t> scoring,
+                   hand::JokerRules rules);
+bool flower_pot(std::span<const hand::CardView> played, std::span<const std::size_t> scoring,
+                hand::JokerRules rules);
+
 }  // namespace quorvel::jokers

@@ -1,0 +1,95 @@
+#include "hand/card.h"
+
+#include <algorithm>
+
+namespace quorvel::hand {
+
+Suit SuitTable::intern(std::string_view suit) {
+  if (suit == "Spades") return kSpades;
+  if (suit == "Hearts") return kHearts;
+  if (suit == "Clubs") return kClubs;
+  if (suit == "Diamonds") return kDiamonds;
+  if (suit.empty()) return kNoSuit;
+  auto it = std::find(others_.begin(), others_.end(), suit);
+  if (it == others_.end()) {
+    others_.emplace_back(suit);
+    it = others_.end() - 1;
+  }
+  return static_cast<Suit>(kNoSuit + 1 + (it - others_.begin()));
+}
+
+Enh enh_of(const std::optional<std::string>& key) {
+  if (!key) return Enh::none;
+  const std::string& k = *key;
+  if (k == "m_bonus") return Enh::bonus;
+  if (k == "m_mult") return Enh::mult;
+  if (k == "m_wild") return Enh::wild;
+  if (k == "m_glass") return Enh::glass;
+  if (k == "m_steel") return Enh::steel;
+  if (k == "m_stone") return Enh::stone;
+  if (k == "m_gold") return Enh::gold;
+  if (k == "m_lucky") return Enh::lucky;
+  return Enh::other;
+}
+
+Edition edition_of(const std::optional<std::string>& key) {
+  if (!key) return Edition::none;
+  const std::string& k = *key;
+  if (k == "e_foil") return Edition::foil;
+  if (k == "e_holo") return Edition::holo;
+  if (k == "e_polychrome") return Edition::polychrome;
+  if (k == "e_negative") return Edition::negative;
+  return Edition::other;
+}
+
+Seal seal_of(const std::optional<std::string>& key) {
+  if (!key) return Seal::none;
+  const std::string& k = *key;
+  if (k == "Gold") return Seal::gold;
+  if (k == "Red") return Seal::red;
+  if (k == "Blue") return Seal::blue;
+  if (k == "Purple") return Seal::purple;
+  return Seal::other;
+}
+
+CardView view(const snapshot::Card& card, SuitTable& suits) {
+  CardView v;
+  v.id = card.id;
+  v.rank = card.rank;
+  v.suit = suits.intern(card.suit);
+  v.enh = enh_of(card.enh);
+  v.ed = edition_of(card.ed);
+  v.seal = seal_of(card.seal);
+  v.debuff = card.debuff;
+  v.hidden = card.hidden;
+  v.bonus = card.perma.bonus;
+  v.mult = card.perma.mult;
+  v.x_mult = card.perma.x_mult;
+  return v;
+}
+
+namespace {
+
+// Same suit string, or under "j_smeared" the same colour.
+bool suit_matches(Suit card_suit, Suit suit, JokerRules rules) {
+  if (rules.smeared) return is_red(card_suit) == is_red(suit);
+  return card_suit == suit;
+}
+
+}  // namespace
+
+bool flush_matches(const CardView& card, Suit suit, JokerRules rules) {
+  if (card.enh == Enh::stone) return false;
+  // A debuffed wild card falls back to its printed suit.
+  if (card.enh == Enh::wild && !card.debuff) return true;
+  return suit_matches(card.suit, suit, rules);
+}
+
+bool is_suit_bypass(const CardView& card, Suit suit, bool allow_debuffed, JokerRules rules) {
+  if (!allow_debuffed && card.debuff) return false;
+  if (card.enh == Enh::stone) return false;
+  if (card.enh == Enh::wild) return true;
+  return suit_matches(card.suit, suit, rules);
+}
+
+}  // namespace quorvel::hand

@@ -1,0 +1,125 @@
+// Jokers before scoring: scaling jokers grow their state, cards are gilded or
+// stripped, "j_dna" copies the played card into the hand. Runs while the
+// running chips and mult are still 0.
+#include <array>
+#include <cstddef>
+
+#include "jokers/jokers.h"
+#include "jokers/phase.h"
+#include "score/context.h"
+
+namespace quorvel::jokers {
+namespace {
+
+using hand::HandType;
+using phase::Copy;
+
+// One entry of the resolved list acting in this phase.
+struct BeforeAct {
+  score::ScoreCtx& ctx;
+  const Ability& ab;
+  JState& own;  // the resolved joker's state
+
+  bool contains(HandType t) const { return ctx.detected.contains(t); }
+  bool face(std::size_t pos) const { return is_face(ctx.played[pos], ctx.rules); }
+};
+
+void obelisk(BeforeAct& a) {
+  const score::ScoreCtx& ctx = a.ctx;
+  const HandType name = ctx.detected.name;
+  const score::LevelInfo& current = ctx.prep.levels[static_cast<std::size_t>(name)];
+  const double n = current.found ? current.level.played + 1.0 : 1.0;
+  for (const score::LevelEntry& level : ctx.prep.level_entries) {
+    if (level.type == name || !level.visible) continue;
+    if (level.played >= n) {  // false for a NaN count
+      a.own.x_mult += a.ab.extra.value_or(0.2);
+      return;
+    }
+  }
+  a.own.x_mult = 1.0;
+}
+
+void dna(BeforeAct& a) {
+  score::ScoreCtx& ctx = a.ctx;
+  if (ctx.snapshot.round.round_hands != 0.0 || ctx.played.size() != 1) return;
+  ctx.held.push_back(ctx.played[0]);
+  ctx.cards_added += 1.0;
+  // Every hologram in the snapshot's own order, whatever the joker order.
+  for (std::size_t h = 0; h < ctx.prep.jokers.size(); ++h) {
+    const JokerView& holo = ctx.prep.jokers[h];
+    if (holo.key != Key::j_hologram || holo.debuff || holo.hidden) continue;
+    ctx.jstates[h].x_mult += holo.ab.extra.value_or(0.25);
+  }
+}
+
+struct BeforeRow {
+  Key key;
+  Copy copy;
+  void (*effect)(BeforeAct&);
+};
+
+constexpr std::array<BeforeRow, 10> kBefore = {{
+    {Key::j_trousers, Copy::none,
+     [](BeforeAct& a) {
+       if (a.contains(HandType::two_pair) || a.contains(HandType::full_house))
+         a.own.mult += a.ab.extra.value_or(2.0);
+     }},
+    {Key::j_square, Copy::none,
+     [](BeforeAct& a) {
+       if (a.ctx.played.size() == 4) a.own.chips += a.ab.chip_mod.value_or(4.0);
+     }},
+    {Key::j_runner, Copy::none,
+     [](BeforeAct& a) {
+       if (a.contains(HandType::straight)) a.own.chips += a.ab.chip_mod.value_or(15.0);
+     }},
+    {Key::j_midas_mask, Copy::none,
+     [](BeforeAct& a) {
+       for (std::size_t pos : a.ctx.detected.scoring)
+         if (a.face(pos)) a.ctx.played[pos].enh = hand::Enh::gold;
+     }},
+    {Key::j_vampire, Copy::none,
+     [](BeforeAct& a) {
+       double k = 0.0;
+       for (std::size_t pos : a.ctx.detected.scoring) {
+         hand::CardView& card = a.ctx.played[pos];
+         if (card.enh == hand::Enh::none || card.debuff) continue;
+         card.enh = hand::Enh::none;
+         k += 1.0;
+       }
+       // Skipped at k = 0 so that a non-finite extra cannot turn x_mult into NaN.
+       if (k > 0.0) a.own.x_mult += k * a.ab.extra.value_or(0.1);
+     }},
+    {Key::j_dna, Copy::acts, dna},
+    {Key::j_ride_the_bus, Copy::none,
+     [](BeforeAct& a) {
+       bool face = false;
+       for (std::size_t pos : a.ctx.detected.scoring) face = face || a.face(pos);
+       if (face)
+         a.own.mult = 0.0;
+       else
+         a.own.mult += a.ab.extra.value_or(1.0);
+     }},
+    {Key::j_obelisk, Copy::none, obelisk},
+    {Key::j_green_joker, Copy::none,
+     [](BeforeAct& a) { a.own.mult += a.ab.hand_add.value_or(1.0); }},
+    {Key::j_todo_list, Copy::acts,
+     [](BeforeAct& a) {
+       if (a.ab.to_do_poker_hand == a.ctx.detected.name)
+         a.ctx.dollars += a.ab.dollars.value_or(4.0);
+     }},
+}};
+constexpr auto kBeforeIndex = phase::rows_by_key(kBefore);
+
+}  // namespace
+
+void before(score::ScoreCtx& ctx) {
+  for (const Resolved& entry : ctx.resolved) {
+    const JokerView& joker = ctx.prep.jokers[entry.index];
+    const BeforeRow* row = phase::find_row(kBefore, kBeforeIndex, joker.key);
+    if (row == nullptr || (entry.copied && row->copy == Copy::none)) continue;
+    BeforeAct act{ctx, joker.ab, ctx.jstates[entry.index]};
+    row->effect(act);
+  }
+}
+
+}  // namespace quorvel::jokers

@@ -1,0 +1,284 @@
+// The joker main phase: each joker position acts once, left to right, with its
+// own edition, the effect of the joker it resolves to, the uncommon-joker
+// bonus of "j_baseball", and last its "e_polychrome".
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <optional>
+
+#include "jokers/jokers.h"
+#include "jokers/phase.h"
+#include "score/chance.h"
+#include "score/context.h"
+
+namespace quorvel::jokers {
+namespace {
+
+using hand::CardView;
+
+// The resolved joker of one position. Copies act exactly as the joker they
+// copy in this phase, and joker state is only read.
+struct MainAct {
+  score::ScoreCtx& ctx;
+  const Ability& ab;
+  const JState& s;
+
+  const snapshot::Round& round() const { return ctx.snapshot.round; }
+  const snapshot::Deck& deck() const { return ctx.snapshot.deck; }
+  const score::LevelInfo& level() const {
+    return ctx.prep.levels[static_cast<std::size_t>(ctx.detected.name)];
+  }
+};
+
+struct MainRow {
+  Key key;
+  void (*effect)(MainAct&);
+};
+
+void add_state_chips(MainAct& a) {
+  a.ctx.chips += a.s.chips;
+}
+void add_state_mult(MainAct& a) {
+  if (a.s.mult > 0.0) a.ctx.mult += a.s.mult;
+}
+
+bool all_held_black(const score::ScoreCtx& ctx) {
+  for (const CardView& card : ctx.held) {
+    if (!hand::flush_matches(card, hand::kClubs, ctx.rules) &&
+        !hand::flush_matches(card, hand::kSpades, ctx.rules))
+      return false;
+  }
+  return true;
+}
+
+// Keyed effects, in the order the keys are tested.
+constexpr std::array<MainRow, 38> kMain = {{
+    {Key::j_half,
+     [](MainAct& a) {
+       if (static_cast<double>(a.ctx.played.size()) <= a.ab.size.value_or(3.0))
+         a.ctx.mult += a.ab.extra_mult.value_or(20.0);
+     }},
+    {Key::j_bull,
+     [](MainAct& a) {
+       if (a.ctx.dollars > 0.0) a.ctx.chips += a.ab.extra.value_or(2.0) * a.ctx.dollars;
+     }},
+    {Key::j_acrobat,
+     [](MainAct& a) {
+       if (a.ctx.hands_left_after == 0.0) a.ctx.mult *= a.ab.extra.value_or(3.0);
+     }},
+    {Key::j_matador,
+     [](MainAct& a) {
+       if (a.ctx.blind_triggered) a.ctx.dollars += a.ab.extra.value_or(8.0);
+     }},
+    {Key::j_erosion,
+     [](MainAct& a) {
+       const double d = a.deck().starting - a.deck().total;
+       if (d > a.ctx.cards_added) a.ctx.mult += (d - a.ctx.cards_added) * a.ab.extra.value_or(4.0);
+     }},
+    {Key::j_abstract,
+     [](MainAct& a) {
+       a.ctx.mult += a.ab.extra.value_or(3.0) * static_cast<double>(a.ctx.prep.jokers.size());
+     }},
+    {Key::j_misprint,
+     [](MainAct& a) {
+       a.ctx.mult += a.ctx.chance.pick(a.ab.min.value_or(0.0), a.ab.max.value_or(23.0));
+     }},
+    {Key::j_stuntman, [](MainAct& a) { a.ctx.chips += a.ab.chip_mod.value_or(250.0); }},
+    {Key::j_mystic_summit,
+     [](MainAct& a) {
+       if (a.round().discards_left == a.ab.d_remaining.value_or(0.0))
+         a.ctx.mult += a.ab.extra_mult.value_or(15.0);
+     }},
+    {Key::j_seeing_double,
+     [](MainAct& a) {
+       if (seeing_double(a.ctx.played.span(), a.ctx.detected.scoring.span(), a.ctx.rules))
+         a.ctx.mult *= a.ab.extra.value_or(2.0);
+     }},
+    {Key::j_wee, add_state_chips},
+    {Key::j_stone,
+     [](MainAct& a) { a.ctx.chips += a.ab.stone_tally.value_or(0.0) * a.ab.extra.value_or(25.0); }},
+    {Key::j_banner,
+     [](MainAct& a) {
+       const double discards = a.round().discards_left;
+       if (discards > 0.0) a.ctx.chips += discards * a.ab.extra.value_or(30.0);
+     }},
+    {Key::j_castle, add_state_chips},
+    {Key::j_square, add_state_chips},
+    {Key::j_runner, add_state_chips},
+    {Key::j_supernova,
+     [](MainAct& a) {
+       if (a.level().found)
+         a.ctx.mult = a.ctx.mult + a.level().level.played + 1.0;
+       else
+         a.ctx.mult += 1.0;
+     }},
+    {Key::j_ice_cream, add_state_chips},
+    {Key::j_flower_pot,
+     [](MainAct& a) {
+       if (flower_pot(a.ctx.played.span(), a.ctx.detected.scoring.span(), a.ctx.rules))
+         a.ctx.mult *= a.ab.extra.value_or(3.0);
+     }},
+    {Key::j_blue_joker,
+     [](MainAct& a) {
+       const double remaining = a.deck().remaining;
+       if (remaining > 0.0) a.ctx.chips += a.ab.extra.value_or(2.0) * remaining;
+     }},
+    {Key::j_blackboard,
+     [](MainAct& a) {
+       if (all_held_black(a.ctx)) a.ctx.mult *= a.ab.extra.value_or(3.0);
+     }},
+    {Key::j_ceremonial, add_state_mult},
+    {Key::j_steel_joker,
+     [](MainAct& a) {
+       const double tally = a.ab.steel_tally.value_or(0.0);
+       if (tally > 0.0) a.ctx.mult *= 1.0 + tally * a.ab.extra.value_or(0.2);
+     }},
+    {Key::j_drivers_license,
+     [](MainAct& a) {
+       if (a.ab.driver_tally.value_or(0.0) >= 16.0) a.ctx.mult *= a.ab.extra.value_or(3.0);
+     }},
+    {Key::j_swashbuckler, add_state_mult},
+    {Key::j_joker, add_state_mult},
+    {Key::j_trousers, add_state_mult},
+    {Key::j_ride_the_bus, add_state_mult},
+    {Key::j_flash, add_state_mult},
+    {Key::j_popcorn, add_state_mult},
+    {Key::j_green_joker, add_state_mult},
+    {Key::j_red_card, add_state_mult},
+    {Key::j_fortune_teller,
+     [](MainAct& a) {
+       const double tarots = a.round().tarot_used;
+       if (tarots > 0.0) a.ctx.mult += tarots;
+     }},
+    {Key::j_gros_michel, [](MainAct& a) { a.ctx.mult += a.ab.extra_mult.value_or(15.0); }},
+    {Key::j_cavendish, [](MainAct& a) { a.ctx.mult *= a.ab.xmult.value_or(3.0); }},
+    {Key::j_card_sharp,
+     [](MainAct& a) {
+       if (a.level().found && a.level().level.played_round > 0.0)
+         a.ctx.mult *= a.ab.xmult.value_or(3.0);
+     }},
+    {Key::j_bootstraps,
+     [](MainAct& a) {
+       const double n = std::floor(a.ctx.dollars / a.ab.dollars.value_or(5.0));
+       if (n >= 1.0) a.ctx.mult += n * a.ab.extra_mult.value_or(2.0);
+     }},
+    {Key::j_caino,
+     [](MainAct& a) {
+       const double x = a.ab.caino_xmult.value_or(1.0);
+       if (x > 1.0) a.ctx.mult *= x;
+     }},
+}};
+constexpr auto kMainIndex = phase::rows_by_key(kMain);
+
+// Acts at "hands_played" every − 1 + created + k × (every + 1), k = 0, 1, ...
+void loyalty(MainAct& a) {
+  const double every = a.ab.every.value_or(5.0);
+  const double created = a.ab.hands_played_at_create.value_or(0.0);
+  const double played = a.round().hands_played;
+  double r = std::fmod(every - 1.0 + (created - played), every + 1.0);
+  if (r < 0.0) r += std::fabs(every + 1.0);
+  if (r == every) a.ctx.mult *= a.ab.xmult.value_or(4.0);
+}
+
+// The effect of one resolved joker: the loyalty rule, else the generic paths
+// driven by the ability object, else the keyed table.
+void joker_main(score::ScoreCtx& ctx, const JokerView& joker, const JState& s) {
+  MainAct act{ctx, joker.ab, s};
+  if (joker.key == Key::j_loyalty_card) {
+    loyalty(act);
+    return;
+  }
+  const Ability& ab = joker.ab;
+  const bool contained = ab.has_type && (ab.type_mask & ctx.detected.poker_hands) != 0;
+  if (s.x_mult > 1.0 && joker.key != Key::j_seeing_double && (!ab.has_type || contained)) {
+    ctx.mult *= s.x_mult;
+    return;
+  }
+  if (ab.t_mult.value_or(0.0) > 0.0 && contained) {
+    ctx.mult += *ab.t_mult;
+    return;
+  }
+  if (ab.t_chips.value_or(0.0) > 0.0 && contained) {
+    ctx.chips += *ab.t_chips;
+    return;
+  }
+  if (const MainRow* row = phase::find_row(kMain, kMainIndex, joker.key)) row->effect(act);
+}
+
+}  // namespace
+
+bool seeing_double(std::span<const CardView> played, std::span<const std::size_t> scoring,
+                   hand::JokerRules rules) {
+  int clubs = 0, hearts = 0, diamonds = 0, spades = 0;
+  auto passes = [&](const CardView& c, hand::Suit s) {
+    return hand::is_suit_bypass(c, s, false, rules);
+  };
+  for (std::size_t pos : scoring) {
+    const CardView& c = played[pos];
+    if (c.enh == hand::Enh::wild) continue;
+    clubs += passes(c, hand::kClubs);
+    hearts += passes(c, hand::kHearts);
+    diamonds += passes(c, hand::kDiamonds);
+    spades += passes(c, hand::kSpades);
+  }
+  // Wild cards fill the gaps, Clubs first: one wild card is spent on Clubs.
+  for (std::size_t pos : scoring) {
+    const CardView& c = played[pos];
+    if (c.enh != hand::Enh::wild) continue;
+    if (passes(c, hand::kClubs) && clubs == 0) {
+      clubs = 1;
+      continue;
+    }
+    if (hearts == 0 && passes(c, hand::kHearts)) hearts = 1;
+    if (diamonds == 0 && passes(c, hand::kDiamonds)) diamonds = 1;
+    if (spades == 0 && passes(c, hand::kSpades)) spades = 1;
+  }
+  return clubs > 0 && (hearts > 0 || diamonds > 0 || spades > 0);
+}
+
+bool flower_pot(std::span<const CardView> played, std::span<const std::size_t> scoring,
+                hand::JokerRules rules) {
+  constexpr std::array<hand::Suit, 4> kOrder = {hand::kHearts, hand::kDiamonds, hand::kSpades,
+                                                hand::kClubs};
+  std::array<bool, 4> marked{};
+  // Each card marks the first free suit it passes. Debuffed cards count in the
+  // first pass; debuffed wild cards count for nothing in the second.
+  auto mark = [&](const CardView& c, bool allow_debuffed) {
+    for (std::size_t k = 0; k < kOrder.size(); ++k) {
+      if (marked[k] || !hand::is_suit_bypass(c, kOrder[k], allow_debuffed, rules)) continue;
+      marked[k] = true;
+      return;
+    }
+  };
+  for (std::size_t pos : scoring)
+    if (played[pos].enh != hand::Enh::wild) mark(played[pos], true);
+  for (std::size_t pos : scoring)
+    if (played[pos].enh == hand::Enh::wild) mark(played[pos], false);
+  return marked[0] && marked[1] && marked[2] && marked[3];
+}
+
+void main_phase(score::ScoreCtx& ctx) {
+  const std::span<const JokerView> jokers = ctx.prep.jokers;
+  for (std::size_t b = 0; b < ctx.order.size(); ++b) {
+    const std::size_t real_index = ctx.order[b];
+    const JokerView& real = jokers[real_index];
+    if (!real.debuff) {
+      if (real.ed == hand::Edition::foil) ctx.chips += 50.0;
+      if (real.ed == hand::Edition::holo) ctx.mult += 10.0;
+    }
+    if (const std::optional<Resolved> r = resolve(jokers, ctx.order, b))
+      joker_main(ctx, jokers[r->index], ctx.jstates[r->index]);
+    if (real.rarity == 2) {
+      // Uncommon jokers receive every other baseball's bonus, copies included,
+      // whether or not they act themselves.
+      for (const Resolved& entry : ctx.resolved) {
+        const JokerView& ball = jokers[entry.index];
+        if (ball.key == Key::j_baseball && entry.index != real_index)
+          ctx.mult *= ball.ab.extra.value_or(1.5);
+      }
+    }
+    if (!real.debuff && real.ed == hand::Edition::polychrome) ctx.mult *= 1.5;
+  }
+}
+
+}  // namespace quorvel::jokers

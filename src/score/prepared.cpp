@@ -1,0 +1,116 @@
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+#include <string_view>
+
+#include "blinds/blinds.h"
+#include "score/context.h"
+#include "score/score.h"
+
+namespace quorvel::score {
+
+namespace {
+
+// The planet consumable of each hand type, in hand-type order.
+constexpr std::array<std::string_view, hand::kHandTypes> kPlanets = {
+    "c_eris",    "c_ceres",  "c_planet_x", "c_neptune", "c_mars",    "c_earth",
+    "c_jupiter", "c_saturn", "c_venus",    "c_uranus",  "c_mercury", "c_pluto"};
+
+BlindKey blind_of(const snapshot::Blind& blind) {
+  if (blind.disabled) return BlindKey::other;
+  const std::string& k = blind.key;
+  if (k == "bl_psychic") return BlindKey::psychic;
+  if (k == "bl_eye") return BlindKey::eye;
+  if (k == "bl_mouth") return BlindKey::mouth;
+  if (k == "bl_arm") return BlindKey::arm;
+  if (k == "bl_ox") return BlindKey::ox;
+  if (k == "bl_tooth") return BlindKey::tooth;
+  if (k == "bl_flint") return BlindKey::flint;
+  if (k == "bl_hook") return BlindKey::hook;
+  return BlindKey::other;
+}
+
+std::optional<hand::HandType> hand_type(std::string_view text) {
+  hand::HandType t;
+  if (hand::type_of(text, t)) return t;
+  return std::nullopt;
+}
+
+// The chance that one "j_space" levels the hand up: 2^oops over the odds of
+// the first "j_space" in the snapshot, whatever its flags.
+double space_probability(std::span<const jokers::JokerView> js, std::uint32_t oops) {
+  double odds = 4.0;
+  for (const jokers::JokerView& j : js) {
+    if (j.key == jokers::Key::j_space) {
+      odds = j.ab.extra.value_or(4.0);
+      break;
+    }
+  }
+  // Odds of zero or below make the level-up certain, as they do for every
+  // other chance; a negative quotient would weigh runs with negative weights.
+  if (odds <= 0.0) return 1.0;
+  const double p = std::ldexp(1.0, static_cast<int>(std::min<std::uint32_t>(oops, 4096))) / odds;
+  return p < 1.0 ? p : 1.0;  // a NaN quotient also gives 1
+}
+
+}  // namespace
+
+Prepared::Prepared(const snapshot::Snapshot& snap) : snapshot(snap) {
+  hand.reserve(snap.hand.size());
+  for (const snapshot::Card& c : snap.hand) hand.push_back(hand::view(c, suits));
+  jokers.reserve(snap.jokers.size());
+  for (const snapshot::Joker& j : snap.jokers) jokers.push_back(jokers::view(j, suits));
+  rules = jokers::rules(jokers);
+
+  for (const jokers::JokerView& j : jokers) {
+    if (j.key == jokers::Key::j_oops && !j.debuff) ++oops;
+  }
+  odds_mult = std::ldexp(1.0, static_cast<int>(std::min<std::uint32_t>(oops, 4096)));
+  space_p = space_probability(jokers, oops);
+
+  for (std::size_t t = 0; t < hand::kHandTypes; ++t) {
+    auto it = snap.levels.find(hand::name(static_cast<hand::HandType>(t)));
+    if (it != snap.levels.end()) levels[t] = LevelInfo{true, it->second};
+  }
+  level_entries.reserve(snap.levels.size());
+  for (const auto& [name, level] : snap.levels) {
+    level_entries.push_back(
+        LevelEntry{hand_type(name), level.visible, level.played, level.played_round});
+  }
+
+  blind = blind_of(snap.blind);
+  most_played = hand_type(snap.round.most_played);
+  idol_rank = snap.round.idol.rank;
+  idol_suit = suits.intern(snap.round.idol.suit);
+  ancient_suit = suits.intern(snap.round.ancient_suit);
+
+  observatory =
+      std::find(snap.vouchers.begin(), snap.vouchers.end(), "v_observatory") != snap.vouchers.end();
+  for (const snapshot::Consumable& c : snap.consumables) {
+    for (std::size_t t = 0; t < hand::kHandTypes; ++t) {
+      if (c.key == kPlanets[t]) ++planets[t];
+    }
+  }
+  plasma = snap.deck.back == "b_plasma";
+  approximate = approximate_tags(snap);
+}
+
+Play::Play(const Prepared& prep, std::span<const std::size_t> played_positions) {
+  const std::size_t hand_size = prep.hand.size();
+  positions.reserve(played_positions.size());
+  played.reserve(played_positions.size());
+  for (std::size_t p : played_positions) {
+    if (p >= hand_size) throw std::out_of_range("played position outside the hand");
+    positions.push_back(p);
+    played.push_back(prep.hand[p]);
+  }
+  for (std::size_t h = 0; h < hand_size; ++h) {
+    if (std::find(positions.begin(), positions.end(), h) == positions.end()) {
+      held.push_back(prep.hand[h]);
+    }
+  }
+  detected = hand::detect(played.span(), prep.rules);
+  voided = blinds::debuffs_hand(prep.snapshot, hand::name(detected.name), positions.size());
+}
+
+}  // namespace quorvel::score

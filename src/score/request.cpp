@@ -1,0 +1,60 @@
+#include "score/request.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <numeric>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "json/writer.h"
+#include "score/request_reader.h"
+#include "score/score.h"
+#include "snapshot/snapshot.h"
+
+namespace quorvel::score {
+
+namespace {
+
+RequestResult failure(std::string text) {
+  return {std::move(text), true};
+}
+
+}  // namespace
+
+RequestResult score_request(std::string_view bytes) {
+  auto read = read_request(bytes);
+  if (std::string* error = std::get_if<std::string>(&read)) return failure(std::move(*error));
+  const ScoreRequest& request = std::get<ScoreRequest>(read);
+
+  // The snapshot was read as a plain value tree; writing it back and parsing
+  // that text applies every snapshot rule in one place, at the cost of error
+  // positions that refer to the rewritten one-line text.
+  std::string snapshot_text;
+  json::write(snapshot_text, request.snapshot);
+  snapshot::ParseResult parsed = snapshot::parse(snapshot_text);
+  if (std::string* error = std::get_if<std::string>(&parsed)) return failure(std::move(*error));
+  const snapshot::Snapshot& snap = std::get<snapshot::Snapshot>(parsed);
+
+  std::vector<std::size_t> played;
+  played.reserve(request.play.size());
+  for (std::int64_t id : request.play) {
+    std::size_t position = 0;
+    while (position < snap.hand.size() && snap.hand[position].id != id) ++position;
+    if (position == snap.hand.size()) {
+      return failure("card " + std::to_string(id) + " is not in hand");
+    }
+    played.push_back(position);
+  }
+
+  std::vector<std::size_t> order(snap.jokers.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+
+  const Scored scored = score_play(snap, played, order);
+  RequestResult answer;
+  answer.text.reserve(128);
+  json::write(answer.text, scored.to_json());
+  return answer;
+}
+
+}  // namespace quorvel::score

@@ -1,0 +1,196 @@
+#include <cmath>
+#include <stdexcept>
+
+#include "jokers/jokers.h"
+#include "score/score.h"
+
+namespace quorvel::score {
+
+namespace {
+
+using hand::CardView;
+
+// Chips a card's rank is worth; hidden and unranked cards give none.
+double rank_chips(const CardView& c) {
+  if (c.hidden || c.rank <= 0) return 0.0;
+  if (c.rank == 14) return 11.0;
+  if (c.rank >= 11 && c.rank <= 13) return 10.0;
+  return static_cast<double>(c.rank);
+}
+
+double base_chips_of(const CardView& c) {
+  switch (c.enh) {
+    case hand::Enh::stone:
+      return 50.0;
+    case hand::Enh::bonus:
+      return 30.0 + rank_chips(c);
+    default:
+      return rank_chips(c);
+  }
+}
+
+// One scoring card with all its triggers. Its own values are read once, before
+// the first trigger, and serve every trigger.
+void score_played_card(ScoreCtx& ctx, std::size_t i) {
+  const CardView card = ctx.played[i];
+  if (card.debuff) {
+    ctx.blind_triggered = true;
+    return;
+  }
+  // Unsigned arithmetic on purpose: a total that wraps to 0 gives no trigger.
+  const std::uint32_t triggers =
+      1u + (card.seal == hand::Seal::red ? 1u : 0u) + jokers::card_repetitions(ctx, i);
+  const double base = base_chips_of(card);
+  const bool lucky_card = card.enh == hand::Enh::lucky;
+  double pm = 0.0, pd = 0.0, lucky = 0.0;
+  if (lucky_card) {
+    pm = std::min(ctx.odds_mult / 5.0, 1.0);
+    pd = std::min(ctx.odds_mult / 15.0, 1.0);
+    lucky = 1.0 - (1.0 - pd) * (1.0 - pm);
+  }
+  for (std::uint32_t t = 0; t < triggers; ++t) {
+    ctx.chips += base + card.bonus + ctx.per_card_extra[i];
+    ctx.mult += card.mult;
+    switch (card.enh) {
+      case hand::Enh::mult:
+        ctx.mult += 4.0;
+        break;
+      case hand::Enh::glass:
+        ctx.mult *= 2.0;
+        break;
+      case hand::Enh::lucky:
+        ctx.mult += 20.0 * factor(ctx.chance, pm);
+        ctx.dollars += 20.0 * factor(ctx.chance, pd);
+        break;
+      default:
+        break;
+    }
+    if (card.x_mult != 1.0 && card.x_mult > 0.0) ctx.mult *= card.x_mult;
+    if (card.seal == hand::Seal::gold) ctx.dollars += 3.0;
+    switch (card.ed) {
+      case hand::Edition::polychrome:
+        ctx.mult *= 1.5;
+        break;
+      case hand::Edition::foil:
+        ctx.chips += 50.0;
+        break;
+      case hand::Edition::holo:
+        ctx.mult += 10.0;
+        break;
+      default:
+        break;
+    }
+    jokers::per_card(ctx, i, lucky);
+  }
+}
+
+void score_held_card(ScoreCtx& ctx, std::size_t j) {
+  const CardView card = ctx.held[j];
+  if (card.debuff || card.hidden) return;
+  const std::uint32_t triggers =
+      1u + (card.seal == hand::Seal::red ? 1u : 0u) + jokers::held_repetitions(ctx);
+  for (std::uint32_t t = 0; t < triggers; ++t) {
+    if (card.enh == hand::Enh::steel) ctx.mult *= 1.5;
+    jokers::held_card(ctx, j);
+  }
+}
+
+}  // namespace
+
+Outcome run(const Prepared& prep, const Play& play, std::span<const std::size_t> order,
+            Chance& chance, std::uint32_t level_ups) {
+  const snapshot::Snapshot& snap = prep.snapshot;
+  for (std::size_t o : order) {
+    if (o >= prep.jokers.size()) throw std::out_of_range("joker position outside the snapshot");
+  }
+  const hand::HandType type = play.detected.name;
+
+  // Hand level; a hand type without a level starts from 0 chips and mult 1.
+  const LevelInfo& level = prep.levels[static_cast<std::size_t>(type)];
+  double chips = 0.0, mult = 1.0, chip_step = 0.0, mult_step = 0.0;
+  if (level.found) {
+    chips = level.level.chips;
+    mult = level.level.mult;
+    chip_step = level.level.l_chips;
+    mult_step = level.level.l_mult;
+  }
+
+  // Boss blind, before anything scores. fmax keeps the clamp when a value is NaN.
+  double money_start = snap.round.dollars;
+  double tooth = 0.0;
+  bool blind_triggered = false;
+  switch (prep.blind) {
+    case BlindKey::arm:
+      if (level.found && level.level.level > 1.0) {
+        chips = std::fmax(chips - chip_step, 0.0);
+        mult = std::fmax(mult - mult_step, 1.0);
+        blind_triggered = true;
+      }
+      break;
+    case BlindKey::ox:
+      if (prep.most_played == type) {
+        money_start = 0.0;
+        blind_triggered = true;
+      }
+      break;
+    case BlindKey::tooth:
+      tooth = static_cast<double>(play.positions.size());
+      break;
+    default:
+      break;
+  }
+
+  ScoreCtx ctx{
+      .prep = prep,
+      .snapshot = snap,
+      .played = play.played,
+      .held = play.held,
+      .jstates = jokers::initial_state(prep.jokers),
+      .per_card_extra = {},
+      .chance = chance,
+      .order = order,
+      .resolved = jokers::resolved_jokers(prep.jokers, order),
+      .detected = play.detected,
+      .chips = 0.0,
+      .mult = 0.0,
+      .base_chips = chips + chip_step * static_cast<double>(level_ups),
+      .base_mult = mult + mult_step * static_cast<double>(level_ups),
+      .dollars = money_start - tooth,
+      .hands_left_after = snap.round.hands_left - 1.0,
+      .odds_mult = prep.odds_mult,
+      .cards_added = 0.0,
+      .rules = prep.rules,
+      .blind_triggered = blind_triggered,
+  };
+  ctx.per_card_extra.assign(ctx.played.size(), 0.0);
+
+  jokers::before(ctx);
+  ctx.chips = ctx.base_chips;
+  ctx.mult = ctx.base_mult;
+
+  if (prep.blind == BlindKey::flint) {
+    // Halve, a half going up.
+    ctx.chips = std::fmax(std::floor(ctx.chips * 0.5 + 0.5), 0.0);
+    ctx.mult = std::fmax(std::floor(ctx.mult * 0.5 + 0.5), 1.0);
+    ctx.blind_triggered = true;
+  }
+
+  for (std::size_t i : play.detected.scoring) score_played_card(ctx, i);
+  // "j_dna" may have appended to the held cards in the first phase.
+  for (std::size_t j = 0; j < ctx.held.size(); ++j) score_held_card(ctx, j);
+
+  jokers::main_phase(ctx);
+
+  if (prep.observatory) {
+    const std::uint32_t planets = prep.planets[static_cast<std::size_t>(type)];
+    for (std::uint32_t k = 0; k < planets; ++k) ctx.mult *= 1.5;
+  }
+  if (prep.plasma) {
+    const double balanced = std::floor((ctx.chips + ctx.mult) * 0.5);
+    ctx.chips = balanced;
+    ctx.mult = balanced;
+  }
+  return Outcome{ctx.chips * ctx.mult, ctx.dollars - snap.round.dollars};
+}
+
+}  // namespace quorvel::score

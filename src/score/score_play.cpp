@@ -1,0 +1,124 @@
+#include "score/score.h"
+
+namespace quorvel::score {
+
+namespace {
+
+// x^e by repeated squaring, the integer-power routine of the C runtime.
+double powi(double x, std::uint32_t e) {
+  double r = 1.0;
+  for (;;) {
+    if (e & 1u) r *= x;
+    e >>= 1;
+    if (e == 0) break;
+    x *= x;
+  }
+  return r;
+}
+
+// The weight of i level-ups out of n, each with probability p, computed in
+// this exact order: the float result is part of the answer.
+double binomial_weight(std::uint32_t n, std::uint32_t i, double p) {
+  double c = 1.0;
+  for (std::uint32_t j = 1; j <= i; ++j) {
+    c = c * static_cast<double>(n - j + 1) / static_cast<double>(j);
+  }
+  return (powi(p, i) * c) * powi(1.0 - p, n - i);
+}
+
+Outcome run_mode(const Prepared& prep, const Play& play, std::span<const std::size_t> order,
+                 std::uint8_t mode, std::uint32_t level_ups, bool* used = nullptr) {
+  ModeChance chance(mode);
+  const Outcome o = run(prep, play, order, chance, level_ups);
+  if (used != nullptr) *used = chance.used();
+  return o;
+}
+
+// The expectation over 0..n uncertain level-ups.
+Outcome expected_sum(const Prepared& prep, const Play& play, std::span<const std::size_t> order,
+                     std::uint32_t n) {
+  Outcome sum;
+  for (std::uint32_t i = 0; i <= n; ++i) {
+    const double w = binomial_weight(n, i, prep.space_p);
+    const Outcome o = run_mode(prep, play, order, ModeChance::kExpected, i);
+    sum.score += o.score * w;
+    sum.money += w * o.money;
+  }
+  return sum;
+}
+
+}  // namespace
+
+Scored score_play(const Prepared& prep, const Play& play, std::span<const std::size_t> order) {
+  Scored s;
+  s.hand = std::string(hand::name(play.detected.name));
+  s.scored.reserve(play.detected.scoring.size());
+  for (std::size_t pos : play.detected.scoring) s.scored.push_back(play.played[pos].id);
+  s.approximate = prep.approximate;
+
+  if (play.voided) {
+    s.legal = false;
+    const double money = jokers::debuffed_hand_money(prep.jokers, order);
+    s.money_floor = s.money_expected = s.money_ceiling = money;
+    return s;
+  }
+
+  const std::uint32_t n = jokers::space_triggers(prep.jokers, order);
+  const double p = prep.space_p;
+  if (n > 0 && p < 1.0) {
+    const Outcome lo = run_mode(prep, play, order, ModeChance::kFloor, 0);
+    const Outcome hi = run_mode(prep, play, order, ModeChance::kCeiling, n);
+    const Outcome mid = expected_sum(prep, play, order, n);
+    s.floor = lo.score;
+    s.money_floor = lo.money;
+    s.ceiling = hi.score;
+    s.money_ceiling = hi.money;
+    s.expected = mid.score;
+    s.money_expected = mid.money;
+    s.has_chance = true;
+    return s;
+  }
+
+  const std::uint32_t level_ups = p >= 1.0 ? n : 0;
+  bool used = false;
+  const Outcome mid = run_mode(prep, play, order, ModeChance::kExpected, level_ups, &used);
+  s.expected = mid.score;
+  s.money_expected = mid.money;
+  s.has_chance = used;
+  if (used) {
+    const Outcome lo = run_mode(prep, play, order, ModeChance::kFloor, level_ups);
+    const Outcome hi = run_mode(prep, play, order, ModeChance::kCeiling, level_ups);
+    s.floor = lo.score;
+    s.money_floor = lo.money;
+    s.ceiling = hi.score;
+    s.money_ceiling = hi.money;
+  } else {
+    s.floor = s.ceiling = mid.score;
+    s.money_floor = s.money_ceiling = mid.money;
+  }
+  return s;
+}
+
+Outcome score_expected(const Prepared& prep, const Play& play, std::span<const std::size_t> order) {
+  if (play.voided) return Outcome{0.0, jokers::debuffed_hand_money(prep.jokers, order)};
+  const std::uint32_t n = jokers::space_triggers(prep.jokers, order);
+  if (n == 0) return run_mode(prep, play, order, ModeChance::kExpected, 0);
+  if (prep.space_p >= 1.0) return run_mode(prep, play, order, ModeChance::kExpected, n);
+  return expected_sum(prep, play, order, n);
+}
+
+Scored score_play(const snapshot::Snapshot& snapshot, std::span<const std::size_t> played,
+                  std::span<const std::size_t> order) {
+  const Prepared prep(snapshot);
+  const Play play(prep, played);
+  return score_play(prep, play, order);
+}
+
+Outcome score_expected(const snapshot::Snapshot& snapshot, std::span<const std::size_t> played,
+                       std::span<const std::size_t> order) {
+  const Prepared prep(snapshot);
+  const Play play(prep, played);
+  return score_expected(prep, play, order);
+}
+
+}  // namespace quorvel::score

@@ -1,0 +1,142 @@
+// A stage's report: the best play rescored in full, what its joker order
+// gains over the current one, and the report's JSON form.
+#include <numeric>
+#include <optional>
+#include <stdexcept>
+
+#include "search/search.h"
+
+namespace quorvel::search {
+
+namespace {
+
+bool is_identity(std::span<const std::size_t> order, std::size_t jokers) {
+  if (order.size() != jokers) return false;
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    if (order[i] != i) return false;
+  }
+  return true;
+}
+
+// Only a gain counts; a loss or an undefined difference (NaN) is no gain.
+double gain_of(double recommended, double current) {
+  const double diff = recommended - current;
+  return diff > 0.0 ? diff : 0.0;
+}
+
+void check_positions(std::span<const std::size_t> positions, std::size_t size, const char* what) {
+  for (std::size_t p : positions) {
+    if (p >= size) throw std::out_of_range(what);
+  }
+}
+
+json::Array id_array(const std::vector<std::int64_t>& ids) {
+  json::Array out;
+  out.reserve(ids.size());
+  for (std::int64_t id : ids) out.emplace_back(id);
+  return out;
+}
+
+}  // namespace
+
+SearchResult Progress::result(std::uint32_t stage, bool done, const Candidate* best) const {
+  SearchResult out;
+  out.stage = stage;
+  out.done = done;
+  out.order_exact = order_exact;
+  out.approximate = approximate;
+
+  if (best == nullptr) {
+    out.joker_order.reserve(snapshot.jokers.size());
+    for (const snapshot::Joker& joker : snapshot.jokers) out.joker_order.push_back(joker.id);
+    return out;
+  }
+
+  // Checked before scoring, which takes its positions on trust.
+  check_positions(best->cards, snapshot.hand.size(), "card position outside the hand");
+  check_positions(best->order, snapshot.jokers.size(), "joker position outside the jokers");
+
+  std::optional<score::Prepared> own;
+  const score::Prepared* prep = prepared;
+  if (prep == nullptr) prep = &own.emplace(snapshot);
+
+  const score::Play play(*prep, best->cards);
+  const score::Scored s = score::score_play(*prep, play, best->order);
+
+  const std::size_t n = snapshot.jokers.size();
+  if (!is_identity(best->order, n)) {
+    Positions identity(n);
+    std::iota(identity.begin(), identity.end(), std::size_t{0});
+    const score::Outcome current = score::score_expected(*prep, play, identity);
+    out.gain = gain_of(s.expected, current.score);
+    out.gain_money = gain_of(s.money_expected, current.money);
+  }
+
+  const snapshot::Blind& blind = snapshot.blind;
+  const snapshot::Round& round = snapshot.round;
+  Best b;
+  b.blind_pct = blind.target > 0.0 ? (s.expected / blind.target) * 100.0 : 0.0;
+  // Under the money objective, warn when the last hand leaves the blind unbeaten.
+  out.blind_warning = snapshot.options.objective == snapshot::Objective::money &&
+                      round.hands_left <= 1.0 && blind.target > round.chips + s.expected;
+  out.blocked = !s.legal;
+
+  b.play.reserve(best->cards.size());
+  for (std::size_t p : best->cards) b.play.push_back(snapshot.hand[p].id);
+  out.joker_order.reserve(best->order.size());
+  for (std::size_t p : best->order) out.joker_order.push_back(snapshot.jokers[p].id);
+
+  b.hand = s.hand;
+  b.scored = s.scored;
+  b.floor = s.floor;
+  b.expected = s.expected;
+  b.ceiling = s.ceiling;
+  b.money_floor = s.money_floor;
+  b.money_expected = s.money_expected;
+  b.money_ceiling = s.money_ceiling;
+  out.best = std::move(b);
+
+  out.current_order_expected = current_order_expected;
+  out.card_order_matters = card_order_matters;
+  return out;
+}
+
+json::Value SearchResult::to_json() const {
+  using score::to_json_number;
+  json::Value best_value;
+  if (best.has_value()) {
+    json::Object b;
+    b.emplace("blind_pct", to_json_number(best->blind_pct));
+    b.emplace("ceiling", to_json_number(best->ceiling));
+    b.emplace("expected", to_json_number(best->expected));
+    b.emplace("floor", to_json_number(best->floor));
+    b.emplace("hand", best->hand);
+    b.emplace("money_ceiling", to_json_number(best->money_ceiling));
+    b.emplace("money_expected", to_json_number(best->money_expected));
+    b.emplace("money_floor", to_json_number(best->money_floor));
+    b.emplace("play", id_array(best->play));
+    b.emplace("scored", id_array(best->scored));
+    best_value = json::Value(std::move(b));
+  }
+
+  json::Array tags;
+  tags.reserve(approximate.size());
+  for (const std::string& tag : approximate) tags.emplace_back(tag);
+
+  json::Object out;
+  out.emplace("approximate", std::move(tags));
+  out.emplace("best", std::move(best_value));
+  out.emplace("blind_warning", blind_warning);
+  out.emplace("blocked", blocked);
+  out.emplace("card_order_matters", card_order_matters);
+  out.emplace("current_order_expected", to_json_number(current_order_expected));
+  out.emplace("done", done);
+  out.emplace("gain", to_json_number(gain));
+  out.emplace("gain_money", to_json_number(gain_money));
+  out.emplace("joker_order", id_array(joker_order));
+  out.emplace("order_exact", order_exact);
+  out.emplace("stage", static_cast<std::uint64_t>(stage));
+  return json::Value(std::move(out));
+}
+
+}  // namespace quorvel::search

@@ -1,0 +1,223 @@
+// The search frame and its three stages.
+#include <algorithm>
+#include <numeric>
+
+#include "search/search.h"
+
+namespace quorvel::search {
+
+namespace {
+
+// Selections of more than five cards come only from forced cards; their card
+// orders grow as c!, so only the first 8! of them are tried.
+constexpr std::size_t kMaxCardOrders = 40320;
+
+// The search's shared state: the snapshot prepared once, the scoring calls
+// counted, the callbacks.
+class Search {
+ public:
+  Search(const snapshot::Snapshot& snapshot, const Cancel& cancel, const Sink& sink, Counts* counts)
+      : snapshot_(snapshot),
+        prep_(snapshot),
+        objective_(snapshot.options.objective),
+        identity_(snapshot.jokers.size()),
+        progress_{snapshot, score::approximate_tags(snapshot),
+                  0.0,      snapshot.jokers.size() < 7,
+                  false,    &prep_},
+        cancel_(cancel),
+        sink_(sink),
+        counts_(counts) {
+    std::iota(identity_.begin(), identity_.end(), std::size_t{0});
+  }
+
+  void run();
+
+ private:
+  bool enumerate();
+  bool improve_joker_orders();
+  bool climb();
+  bool exhaustive();
+  void refresh_floors();
+  bool improve_card_orders(Candidate& best);
+
+  score::Scored play_score(const score::Play& play, std::span<const std::size_t> order) {
+    if (counts_ != nullptr) ++counts_->score_play;
+    return score::score_play(prep_, play, order);
+  }
+  score::Outcome expected(const score::Play& play, std::span<const std::size_t> order) {
+    if (counts_ != nullptr) ++counts_->score_expected;
+    return score::score_expected(prep_, play, order);
+  }
+  void report(std::uint32_t stage, bool done, const Candidate* best) {
+    if (counts_ != nullptr && best != nullptr) {
+      ++counts_->score_play;
+      if (best->order != identity_) ++counts_->score_expected;
+    }
+    sink_(progress_.result(stage, done, best));
+  }
+
+  const snapshot::Snapshot& snapshot_;
+  const score::Prepared prep_;
+  const snapshot::Objective objective_;
+  Positions identity_;
+  Progress progress_;
+  std::vector<Candidate> candidates_;
+  const Cancel& cancel_;
+  const Sink& sink_;
+  Counts* counts_;
+};
+
+void Search::run() {
+  if (!enumerate()) return;
+  rank(objective_, candidates_);
+  if (candidates_.empty()) {
+    report(1, true, nullptr);
+    return;
+  }
+  progress_.current_order_expected = candidates_.front().expected;
+  report(1, false, &candidates_.front());
+
+  if (snapshot_.jokers.size() >= 2 && !improve_joker_orders()) return;
+
+  Candidate best = candidates_.front();
+  if (!improve_card_orders(best)) return;
+  if (cancel_()) return;
+  report(3, true, &best);
+}
+
+// Stage 1. False when cancelled.
+bool Search::enumerate() {
+  const bool money = objective_ == snapshot::Objective::money;
+  for (Positions& selection : selections(snapshot_)) {
+    if (cancel_()) return false;
+    const score::Play play(prep_, selection);
+    const score::Scored s = play_score(play, identity_);
+    // A voided hand still counts under the money objective when it earns.
+    if (s.legal || (money && s.money_expected > 0.0)) {
+      candidates_.push_back(
+          Candidate{std::move(selection), identity_, s.expected, s.floor, s.money_expected});
+    }
+  }
+  return true;
+}
+
+// Stage 2, ending in its report. False when cancelled.
+bool Search::improve_joker_orders() {
+  if (!(snapshot_.jokers.size() >= 7 ? climb() : exhaustive())) return false;
+  refresh_floors();
+  rank(objective_, candidates_);
+  report(2, false, &candidates_.front());
+  return true;
+}
+
+bool Search::climb() {
+  const std::size_t n = snapshot_.jokers.size();
+  const std::size_t count = std::min(kLeading, candidates_.size());
+  Positions order;
+  for (std::size_t c = 0; c < count; ++c) {
+    if (cancel_()) return false;
+    Candidate& cand = candidates_[c];
+    const score::Play play(prep_, cand.cards);
+    order = identity_;
+    score::Outcome v = expected(play, order);
+    // A cancel before a pass ends only this candidate's climb; the next
+    // candidate's (or stage 3's) test ends the search.
+    while (!cancel_()) {
+      bool improved = false;
+      for (std::size_t i = 0; i + 1 < n; ++i) {
+        for (std::size_t j = i + 1; j < n; ++j) {
+          std::swap(order[i], order[j]);
+          const score::Outcome next = expected(play, order);
+          if (better(objective_, next, v)) {
+            v = next;
+            improved = true;
+          } else {
+            std::swap(order[i], order[j]);
+          }
+        }
+      }
+      if (!improved) break;
+    }
+    if (better(objective_, v, {cand.expected, cand.money})) {
+      cand.expected = v.score;
+      cand.money = v.money;
+      cand.order = order;
+    }
+  }
+  return true;
+}
+
+bool Search::exhaustive() {
+  const std::vector<Positions> orders =
+      joker_orders(permutations(snapshot_.jokers.size()), order_free(snapshot_.jokers));
+  const std::size_t budget = kOrderBudget / orders.size();
+  if (candidates_.size() > budget) progress_.order_exact = false;
+  const std::size_t count = std::min(budget, candidates_.size());
+  for (std::size_t c = 0; c < count; ++c) {
+    if (cancel_()) return false;
+    if (orders.size() < 2) continue;
+    Candidate& cand = candidates_[c];
+    const score::Play play(prep_, cand.cards);
+    // The identity comes first and the candidate already holds its values.
+    for (std::size_t o = 1; o < orders.size(); ++o) {
+      const score::Outcome next = expected(play, orders[o]);
+      if (better(objective_, next, {cand.expected, cand.money})) {
+        cand.expected = next.score;
+        cand.money = next.money;
+        cand.order = orders[o];
+      }
+    }
+  }
+  return true;
+}
+
+// A changed joker order changes the floor too; the floor is only known from
+// a full scoring.
+void Search::refresh_floors() {
+  for (Candidate& cand : candidates_) {
+    if (cand.order == identity_) continue;
+    const score::Play play(prep_, cand.cards);
+    cand.floor = play_score(play, cand.order).floor;
+  }
+}
+
+// Stage 3: every order of the played cards of the leading candidates, judged
+// against the single best play so far. False when cancelled.
+bool Search::improve_card_orders(Candidate& best) {
+  const std::size_t count = std::min(kLeading, candidates_.size());
+  Positions played;
+  for (std::size_t c = 0; c < count; ++c) {
+    if (cancel_()) return false;
+    const Candidate& cand = candidates_[c];
+    const std::vector<Positions> orders = permutations(cand.cards.size(), kMaxCardOrders);
+    if (orders.size() < 2) continue;
+    // The identity is the candidate's own order and is not scored again.
+    for (std::size_t o = 1; o < orders.size(); ++o) {
+      played.clear();
+      for (std::size_t p : orders[o]) played.push_back(cand.cards[p]);
+      const score::Play play(prep_, played);
+      const score::Outcome next = expected(play, cand.order);
+      if (better(objective_, next, {best.expected, best.money})) {
+        best.cards = played;
+        best.order = cand.order;
+        best.expected = next.score;
+        best.money = next.money;
+        progress_.card_order_matters = true;
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+void run(const snapshot::Snapshot& snapshot, const Cancel& cancel, const Sink& sink) {
+  run(snapshot, cancel, sink, nullptr);
+}
+
+void run(const snapshot::Snapshot& snapshot, const Cancel& cancel, const Sink& sink,
+         Counts* counts) {
+  Search(snapshot, cancel, sink, counts).run();
+}
+
+}  // namespace quorvel::search

@@ -1,0 +1,131 @@
+// The search for the best play: every selection of forced and free cards is
+// scored and ranked, then the joker order and the card order of the leading
+// plays are improved, with a report at the end of each stage.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "json/value.h"
+#include "score/score.h"
+#include "snapshot/snapshot.h"
+
+namespace quorvel::search {
+
+using Positions = std::vector<std::size_t>;
+
+// One retained play. The three numbers only rank and compare candidates; a
+// report's figures come from rescoring `cards` under `order`.
+struct Candidate {
+  Positions cards;  // hand positions, in play order
+  Positions order;  // joker positions, in the order to score with
+  double expected = 0.0;
+  double floor = 0.0;
+  double money = 0.0;
+};
+
+struct Best {
+  std::vector<std::int64_t> play;
+  std::string hand;
+  std::vector<std::int64_t> scored;
+  double floor = 0.0;
+  double expected = 0.0;
+  double ceiling = 0.0;
+  double blind_pct = 0.0;
+  double money_floor = 0.0;
+  double money_expected = 0.0;
+  double money_ceiling = 0.0;
+};
+
+struct SearchResult {
+  std::uint32_t stage = 1;
+  bool done = false;
+  std::optional<Best> best;
+  std::vector<std::int64_t> joker_order;
+  double current_order_expected = 0.0;
+  double gain = 0.0;
+  double gain_money = 0.0;
+  bool blocked = false;
+  bool blind_warning = false;
+  bool order_exact = true;
+  bool card_order_matters = false;
+  std::vector<std::string> approximate;
+
+  json::Value to_json() const;
+};
+
+// What the search carries from stage to stage.
+struct Progress {
+  const snapshot::Snapshot& snapshot;
+  std::vector<std::string> approximate;
+  double current_order_expected = 0.0;
+  bool order_exact = true;
+  bool card_order_matters = false;
+  // The search's prepared snapshot, so a report need not prepare it again;
+  // when null, the report prepares its own.
+  const score::Prepared* prepared = nullptr;
+
+  // Rescores `best` in full (cards in its order, jokers in its order). A
+  // position outside the hand or the jokers throws std::out_of_range.
+  SearchResult result(std::uint32_t stage, bool done, const Candidate* best) const;
+};
+
+using Cancel = std::function<bool()>;
+using Sink = std::function<void(SearchResult)>;
+
+// Scoring calls made by one search, report rescorings included. Deterministic
+// for a given snapshot, so a change in it means the search behaved otherwise.
+struct Counts {
+  std::uint64_t score_play = 0;
+  std::uint64_t score_expected = 0;
+};
+
+// The whole search of one snapshot. `cancel` is consulted before each
+// selection, before each candidate of stages 2 and 3, before each
+// hill-climbing pass and before the final report; once it answers true no
+// further report is sent.
+void run(const snapshot::Snapshot& snapshot, const Cancel& cancel, const Sink& sink);
+// The same, adding the scoring calls made to `counts` when it is not null.
+void run(const snapshot::Snapshot& snapshot, const Cancel& cancel, const Sink& sink,
+         Counts* counts);
+
+// Every playable selection (ascending hand positions), depth first, each
+// selection before its extensions.
+std::vector<Positions> selections(const snapshot::Snapshot& snapshot);
+
+// Ranking: a key brought to twelve significant digits (NaN becomes -inf).
+double round12(double x);
+// base^power by repeated squaring, as the C runtime's integer power routine
+// computes it: a negative power gives the reciprocal of the positive one.
+double powi(double base, std::int32_t power);
+// Whether `a` ranks before `b` under the objective.
+bool top_first(snapshot::Objective objective, const Candidate& a, const Candidate& b);
+// Stable sort by top_first.
+void rank(snapshot::Objective objective, std::vector<Candidate>& candidates);
+// Whether `next` (expected score, expected money) beats `held`, ties within a
+// relative 1e-9 keeping the held value.
+bool better(snapshot::Objective objective, score::Outcome next, score::Outcome held);
+
+// All n! orders of 0..n-1, the identity first, in recursive swap order.
+std::vector<Positions> permutations(std::size_t n);
+// The first `limit` of them, in the same sequence.
+std::vector<Positions> permutations(std::size_t n, std::size_t limit);
+// Per joker: its place in the order cannot change the score.
+std::vector<bool> order_free(std::span<const snapshot::Joker> jokers);
+// The permutations in which the order-free jokers keep ascending positions.
+std::vector<Positions> joker_orders(const std::vector<Positions>& perms,
+                                    const std::vector<bool>& flags);
+
+// Candidates that get the exhaustive joker-order search.
+inline constexpr std::size_t kOrderBudget = 200000;
+// Candidates examined by hill climbing and by the card-order stage.
+inline constexpr std::size_t kLeading = 32;
+// Relative tolerance of `better`.
+inline constexpr double kTolerance = 1e-9;
+
+}  // namespace quorvel::search

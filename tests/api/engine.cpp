@@ -1,0 +1,109 @@
+#include "engine.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+namespace qrv_test {
+
+namespace {
+
+void* symbol(void* library, const char* name) {
+#if defined(_WIN32)
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+#else
+  return dlsym(library, name);
+#endif
+}
+
+template <typename F>
+void bind(void* library, const char* name, F& slot) {
+  void* found = symbol(library, name);
+  if (found == nullptr) throw std::runtime_error(std::string("missing export ") + name);
+  slot = reinterpret_cast<F>(found);
+}
+
+Engine load() {
+#if defined(_WIN32)
+  void* library = LoadLibraryA(QRV_ENGINE_PATH);
+  if (library == nullptr) throw std::runtime_error("cannot load " QRV_ENGINE_PATH);
+#else
+  void* library = dlopen(QRV_ENGINE_PATH, RTLD_NOW | RTLD_LOCAL);
+  if (library == nullptr) throw std::runtime_error(dlerror());
+#endif
+  Engine e;
+  bind(library, "qrv_abi_version", e.abi_version);
+  bind(library, "qrv_score", e.score);
+  bind(library, "qrv_search_start", e.search_start);
+  bind(library, "qrv_search_poll", e.search_poll);
+  return e;
+}
+
+}  // namespace
+
+const Engine& engine() {
+  static const Engine loaded = load();
+  return loaded;
+}
+
+Answer score(std::string_view request) {
+  std::vector<std::uint8_t> out(1 << 16);
+  std::size_t len = 0;
+  Answer a;
+  a.status = engine().score(bytes(request), request.size(), out.data(), out.size(), &len);
+  a.len = len;
+  if (a.status == QRV_OK || a.status == QRV_ERROR) {
+    a.text.assign(reinterpret_cast<const char*>(out.data()), len);
+  }
+  return a;
+}
+
+std::uint64_t start(std::string_view request) {
+  return engine().search_start(bytes(request), request.size());
+}
+
+Answer poll(std::uint64_t job, std::size_t cap) {
+  std::vector<std::uint8_t> out(cap);
+  std::size_t len = 12345;
+  Answer a;
+  a.status = engine().search_poll(job, cap ? out.data() : nullptr, cap, &len);
+  a.len = len;
+  if (a.status != QRV_TOO_SMALL) {
+    a.text.assign(reinterpret_cast<const char*>(out.data()), len);
+  }
+  return a;
+}
+
+Finished wait_for(std::uint64_t job, double seconds) {
+  Finished f;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (std::chrono::steady_clock::now() < deadline) {
+    Answer a = poll(job);
+    if (!a.text.empty()) f.texts.push_back(a.text);
+    f.status = a.status;
+    if (a.status != QRV_RUNNING) return f;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return f;
+}
+
+std::string example(const char* name) {
+  std::ifstream in(std::string(QRV_EXAMPLES_DIR) + "/" + name, std::ios::binary);
+  if (!in) throw std::runtime_error(std::string("cannot read example ") + name);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+}  // namespace qrv_test

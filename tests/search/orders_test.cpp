@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "search/search.h"
+
+namespace quorvel::search {
+namespace {
+
+TEST(Permutations, RecursiveSwapOrder) {
+  EXPECT_EQ(permutations(0), (std::vector<Positions>{{}}));
+  EXPECT_EQ(permutations(1), (std::vector<Positions>{{0}}));
+  EXPECT_EQ(
+      permutations(3),
+      (std::vector<Positions>{{0, 1, 2}, {0, 2, 1}, {1, 0, 2}, {1, 2, 0}, {2, 1, 0}, {2, 0, 1}}));
+  // The swap order is not the lexicographic one from the fourth element on.
+  const std::vector<Positions> four = permutations(4);
+  ASSERT_EQ(four.size(), 24u);
+  EXPECT_EQ(four[18], (Positions{3, 1, 2, 0}));
+  EXPECT_EQ(four[23], (Positions{3, 0, 1, 2}));
+  EXPECT_EQ(std::set<Positions>(four.begin(), four.end()).size(), 24u);
+}
+
+TEST(Permutations, LimitKeepsTheSequencePrefix) {
+  const std::vector<Positions> all = permutations(5);
+  const std::vector<Positions> some = permutations(5, 7);
+  ASSERT_EQ(some.size(), 7u);
+  EXPECT_TRUE(std::equal(some.begin(), some.end(), all.begin()));
+  EXPECT_EQ(permutations(3, 100).size(), 6u);
+}
+
+snapshot::Joker joker(std::optional<std::string> key, std::optional<std::string> ed = {},
+                      std::int32_t rarity = 1, bool debuff = false, bool hidden = false) {
+  snapshot::Joker j;
+  j.key = std::move(key);
+  j.ed = std::move(ed);
+  j.rarity = rarity;
+  j.debuff = debuff;
+  j.hidden = hidden;
+  return j;
+}
+
+snapshot::Joker with_t_chips(json::Value value) {
+  snapshot::Joker j = joker("j_sly");
+  json::Object ab;
+  ab.emplace("t_chips", std::move(value));
+  j.ab = json::Value(std::move(ab));
+  return j;
+}
+
+TEST(OrderFree, Table) {
+  struct Case {
+    const char* name;
+    std::vector<snapshot::Joker> jokers;
+    std::vector<bool> expected;
+  };
+  const std::vector<Case> cases = {
+      {"listed keys and plain jokers",
+       {joker("j_egg"), joker("j_joker"), joker("j_delayed_grat")},
+       {true, false, true}},
+      {"no key or an unknown key", {joker(std::nullopt), joker("j_unheard_of")}, {false, false}},
+      {"a copy joker anywhere, even debuffed",
+       {joker("j_egg"), joker("j_blueprint", {}, 3, true), joker("j_stone")},
+       {false, false, false}},
+      {"brainstorm counts as a copy", {joker("j_brainstorm"), joker("j_egg")}, {false, false}},
+      {"baseball makes uncommon jokers order-sensitive",
+       {joker("j_baseball", {}, 3), joker("j_egg", {}, 2), joker("j_stone", {}, 1),
+        joker("j_juggler", {}, 2, true)},
+       {false, false, true, false}},
+      {"rarity 2 without baseball", {joker("j_egg", {}, 2)}, {true}},
+      {"editions",
+       {joker("j_egg", "e_holo"), joker("j_egg", "e_polychrome"), joker("j_egg", "e_foil"),
+        joker("j_egg", "e_negative"), joker("j_egg", "e_shiny"), joker("j_joker", "e_foil")},
+       {false, false, true, true, false, false}},
+      {"debuffed or hidden acts nowhere",
+       {joker("j_joker", {}, 1, true), joker("j_joker", {}, 1, false, true),
+        joker("j_joker", "e_holo", 1, true)},
+       {true, true, false}},
+      {"chips of a scaling joker",
+       {with_t_chips(json::Value(std::int64_t{50})), with_t_chips(json::Value(0.5)),
+        with_t_chips(json::Value(std::uint64_t{7})), with_t_chips(json::Value(0.0)),
+        with_t_chips(json::Value(-3.0)), with_t_chips(json::Value("50"))},
+       {true, true, true, false, false, false}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(order_free(c.jokers), c.expected) << c.name;
+  }
+}
+
+TEST(JokerOrders, OrderFreeJokersRiseInEveryKeptOrder) {
+  const std::vector<Positions> perms = permutations(3);
+  EXPECT_EQ(joker_orders(perms, {true, false, true}),
+            (std::vector<Positions>{{0, 1, 2}, {0, 2, 1}, {1, 0, 2}}));
+  EXPECT_EQ(joker_orders(perms, {false, false, false}), perms);
+  EXPECT_EQ(joker_orders(perms, {true, true, true}), (std::vector<Positions>{{0, 1, 2}}));
+  EXPECT_EQ(joker_orders(permutations(2), {true, true}), (std::vector<Positions>{{0, 1}}));
+}
+
+TEST(JokerOrders, CountIsNFactorialOverFFactorial) {
+  const std::vector<Positions> six = permutations(6);
+  // n!/f! with the identity first, for f order-free jokers among six.
+  const std::size_t expected[] = {720, 720, 360, 120, 30, 6, 1};
+  for (std::size_t f = 0; f <= 6; ++f) {
+    std::vector<bool> flags(6, false);
+    for (std::size_t i = 0; i < f; ++i) flags[5 - i] = true;
+    const std::vector<Positions> kept = joker_orders(six, flags);
+    EXPECT_EQ(kept.size(), expected[f]) << f;
+    EXPECT_EQ(kept.front(), (Positions{0, 1, 2, 3, 4, 5}));
+  }
+}
+
+}  // namespace
+}  // namespace quorvel::search

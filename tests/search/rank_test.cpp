@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <set>
+#include <vector>
+
+#include "search/search.h"
+
+namespace quorvel::search {
+namespace {
+
+using snapshot::Objective;
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+snapshot::Snapshot hand_of(const std::vector<std::pair<bool, bool>>& forced_hidden) {
+  snapshot::Snapshot snap;
+  std::int64_t id = 1;
+  for (auto [forced, hidden] : forced_hidden) {
+    snapshot::Card card;
+    card.id = id++;
+    card.forced = forced;
+    card.hidden = hidden;
+    snap.hand.push_back(card);
+  }
+  return snap;
+}
+
+snapshot::Snapshot free_hand(std::size_t n) {
+  return hand_of(std::vector<std::pair<bool, bool>>(n, {false, false}));
+}
+
+TEST(Selections, DepthFirstPreOrder) {
+  EXPECT_EQ(selections(free_hand(3)),
+            (std::vector<Positions>{{0}, {0, 1}, {0, 1, 2}, {0, 2}, {1}, {1, 2}, {2}}));
+  // Forced position 3 with free positions 0 and 1.
+  EXPECT_EQ(selections(hand_of({{false, false}, {false, false}, {false, true}, {true, false}})),
+            (std::vector<Positions>{{3}, {0, 3}, {0, 1, 3}, {1, 3}}));
+}
+
+TEST(Selections, EightFreeCardsGiveEverySubsetOfOneToFive) {
+  const std::vector<Positions> all = selections(free_hand(8));
+  ASSERT_EQ(all.size(), 218u);  // 8 + 28 + 56 + 70 + 56
+  std::set<Positions> distinct(all.begin(), all.end());
+  EXPECT_EQ(distinct.size(), all.size());
+  for (const Positions& s : all) {
+    EXPECT_GE(s.size(), 1u);
+    EXPECT_LE(s.size(), 5u);
+    EXPECT_TRUE(std::is_sorted(s.begin(), s.end()));
+  }
+  EXPECT_EQ(all[4], (Positions{0, 1, 2, 3, 4}));
+  EXPECT_EQ(all[5], (Positions{0, 1, 2, 3, 5}));
+  EXPECT_EQ(all.back(), (Positions{7}));
+}
+
+TEST(Selections, ForcedAndHiddenCards) {
+  // Position 0 forced and hidden, 1 hidden only, 2 and 3 free.
+  const std::vector<Positions> all =
+      selections(hand_of({{true, true}, {false, true}, {false, false}, {false, false}}));
+  EXPECT_EQ(all, (std::vector<Positions>{{0}, {0, 2}, {0, 2, 3}, {0, 3}}));
+
+  // Four forced leave room for exactly one free card.
+  const std::vector<Positions> four = selections(hand_of({{true, false},
+                                                          {false, false},
+                                                          {true, false},
+                                                          {true, false},
+                                                          {false, false},
+                                                          {true, false}}));
+  EXPECT_EQ(four, (std::vector<Positions>{{0, 2, 3, 5}, {0, 1, 2, 3, 5}, {0, 2, 3, 4, 5}}));
+}
+
+TEST(Selections, FiveOrMoreForcedFormTheOnlySelection) {
+  std::vector<std::pair<bool, bool>> cards(9, {false, false});
+  for (std::size_t i : {0u, 2u, 4u, 6u, 8u}) cards[i] = {true, false};
+  EXPECT_EQ(selections(hand_of(cards)), (std::vector<Positions>{{0, 2, 4, 6, 8}}));
+  cards[7] = {true, false};
+  EXPECT_EQ(selections(hand_of(cards)), (std::vector<Positions>{{0, 2, 4, 6, 7, 8}}));
+}
+
+TEST(Selections, NothingToPlay) {
+  EXPECT_TRUE(selections(free_hand(0)).empty());
+  EXPECT_TRUE(selections(hand_of({{false, true}, {false, true}})).empty());
+}
+
+TEST(Powi, RepeatedSquaringAndReciprocal) {
+  EXPECT_EQ(powi(10.0, 0), 1.0);
+  EXPECT_EQ(powi(10.0, 11), 1e11);
+  EXPECT_EQ(powi(2.0, -3), 0.125);
+  // Repeated squaring rounds differently from the correctly rounded power.
+  EXPECT_EQ(powi(10.0, 33), 1.0000000000000001e+33);
+  EXPECT_EQ(powi(10.0, -23), 1.0 / powi(10.0, 23));
+  EXPECT_EQ(powi(10.0, -23), 1.0000000000000001e-23);
+  EXPECT_EQ(powi(10.0, 400), kInf);
+  EXPECT_EQ(powi(10.0, -400), 0.0);
+}
+
+TEST(Round12, TwelveSignificantDigits) {
+  EXPECT_EQ(round12(123.4567890123456), round12(123.4567890124));
+  EXPECT_EQ(round12(123.4567890123456), 123.456789012);
+  EXPECT_NE(round12(123.456789012), round12(123.456789013));
+  EXPECT_EQ(round12(-0.000123456789012345), -0.000123456789012);
+  // Halfway cases go away from zero (123456789012.5 is exact).
+  EXPECT_EQ(round12(123456789012.5), 123456789013.0);
+  EXPECT_EQ(round12(-123456789012.5), -123456789013.0);
+  // The scale comes from the integer power routine, not a rounded 1e33.
+  EXPECT_EQ(round12(2.209278197011611e-22), 2.2092781970099997e-22);
+}
+
+TEST(Round12, SpecialValues) {
+  EXPECT_EQ(round12(kNaN), -kInf);
+  EXPECT_EQ(round12(kInf), kInf);
+  EXPECT_EQ(round12(-kInf), -kInf);
+  EXPECT_TRUE(std::signbit(round12(-0.0)));
+  EXPECT_FALSE(std::signbit(round12(0.0)));
+  // The scale overflows for the tiniest values, which stay unrounded.
+  const double tiny = std::numeric_limits<double>::denorm_min();
+  EXPECT_EQ(round12(tiny), tiny);
+}
+
+Candidate cand(double expected, double floor, double money = 0.0) {
+  return Candidate{{}, {}, expected, floor, money};
+}
+
+// The enumeration index of each candidate is kept in its `cards`.
+std::vector<std::size_t> ranked(Objective objective, std::vector<Candidate> cs) {
+  for (std::size_t i = 0; i < cs.size(); ++i) cs[i].cards = {i};
+  rank(objective, cs);
+  std::vector<std::size_t> order;
+  for (const Candidate& c : cs) order.push_back(c.cards[0]);
+  return order;
+}
+
+TEST(Ranking, Table) {
+  struct Case {
+    const char* name;
+    Objective objective;
+    std::vector<Candidate> candidates;
+    std::vector<std::size_t> expected;
+  };
+  const std::vector<Case> cases = {
+      {"score then floor",
+       Objective::score,
+       {cand(10, 1), cand(20, 1), cand(20, 5), cand(5, 50)},
+       {2, 1, 0, 3}},
+      {"money ignored under score", Objective::score, {cand(10, 1, 0), cand(10, 1, 99)}, {0, 1}},
+      {"money first",
+       Objective::money,
+       {cand(100, 100, 1), cand(1, 1, 2), cand(50, 0, 2), cand(50, 3, 2)},
+       {3, 2, 1, 0}},
+      {"13th digit is a tie, enumeration order stays",
+       Objective::score,
+       {cand(123.4567890123456, 7), cand(123.4567890124, 7), cand(123.456789012, 7)},
+       {0, 1, 2}},
+      {"12th digit decides",
+       Objective::score,
+       {cand(123.456789012, 7), cand(123.456789013, 7)},
+       {1, 0}},
+      {"NaN ranks last, tied with -inf on the key",
+       Objective::score,
+       {cand(kNaN, 5), cand(-1e300, 0), cand(-kInf, 9), cand(kNaN, 10), cand(-kInf, 9)},
+       {1, 3, 2, 4, 0}},
+      {"negative zero below positive zero",
+       Objective::score,
+       {cand(-0.0, 0), cand(0.0, 0), cand(-0.0, 0)},
+       {1, 0, 2}},
+      {"negative zero money", Objective::money, {cand(5, 5, -0.0), cand(1, 1, 0.0)}, {1, 0}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ranked(c.objective, c.candidates), c.expected) << c.name;
+  }
+}
+
+TEST(Ranking, TopFirstAgreesWithTheSort) {
+  const Candidate a = cand(20, 1), b = cand(20, 5), nan = cand(kNaN, 0);
+  EXPECT_TRUE(top_first(Objective::score, b, a));
+  EXPECT_FALSE(top_first(Objective::score, a, b));
+  EXPECT_FALSE(top_first(Objective::score, a, a));
+  EXPECT_TRUE(top_first(Objective::score, a, nan));
+  EXPECT_FALSE(top_first(Objective::score, nan, cand(-kInf, 0)));
+  EXPECT_FALSE(top_first(Objective::score, cand(-kInf, 0), nan));
+}
+
+TEST(Better, Table) {
+  struct Case {
+    Objective objective;
+    score::Outcome next, held;
+    bool expected;
+  };
+  const std::vector<Case> cases = {
+      // Score objective: money plays no part.
+      {Objective::score, {100.00000005, 0}, {100.0, 0}, false},
+      {Objective::score, {100.0000002, 0}, {100.0, 0}, true},
+      {Objective::score, {99.0, 0}, {100.0, 0}, false},
+      {Objective::score, {100.0, 0}, {100.0, 0}, false},
+      {Objective::score, {1e-300, 0}, {0.0, 0}, true},
+      {Objective::score, {-99.9, 0}, {-100.0, 0}, true},
+      {Objective::score, {kInf, 0}, {kInf, 0}, false},
+      {Objective::score, {kInf, 0}, {-kInf, 0}, false},
+      {Objective::score, {1e308, 0}, {kInf, 0}, false},
+      {Objective::score, {kInf, 0}, {1e308, 0}, true},
+      {Objective::score, {kNaN, 0}, {1.0, 0}, false},
+      {Objective::score, {1.0, 0}, {kNaN, 0}, true},
+      {Objective::score, {kNaN, 0}, {kNaN, 0}, false},
+      {Objective::score, {200.0, 0}, {100.0, 9}, true},
+      // Money objective: money first, the score on a tie.
+      {Objective::money, {1.0, 10.0}, {100.0, 5.0}, true},
+      {Objective::money, {1000.0, 5.0}, {100.0, 10.0}, false},
+      {Objective::money, {200.0, 10.000000001}, {100.0, 10.0}, true},
+      {Objective::money, {50.0, 10.000000001}, {100.0, 10.0}, false},
+      {Objective::money, {100.0, 10.0}, {100.0, 10.0}, false},
+      {Objective::money, {200.0, kNaN}, {100.0, 1.0}, false},
+      {Objective::money, {1.0, 1.0}, {100.0, kNaN}, true},
+      {Objective::money, {200.0, kNaN}, {100.0, kNaN}, true},
+      {Objective::money, {100.0, kNaN}, {100.0, kNaN}, false},
+      {Objective::money, {200.0, kInf}, {100.0, kInf}, true},
+  };
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const Case& c = cases[i];
+    EXPECT_EQ(better(c.objective, c.next, c.held), c.expected) << "case " << i;
+  }
+}
+
+}  // namespace
+}  // namespace quorvel::search
