@@ -1,0 +1,181 @@
+// Cursor-style JSON reader over a byte span with exact error texts and
+// positions. Record readers drive it: they peek at the next byte, read
+// scalars, walk arrays and objects, read whole values into a json::Value or
+// skip them. The first error throws a ReadError carrying the message and the
+// byte offset it points at; the entry point turns that into
+// "<message> at line L column C" with `ReadError::text`.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "json/value.h"
+
+namespace quorvel::json {
+
+// Arrays and objects that are read (not skipped) nest at most this deep; the
+// outermost one read counts as level 1.
+inline constexpr int kMaxDepth = 127;
+
+// The messages of the JSON syntax.
+enum class Syntax : std::uint8_t {
+  eof_list,
+  eof_object,
+  eof_string,
+  eof_value,
+  expected_colon,
+  expected_list_comma_or_end,
+  expected_object_comma_or_end,
+  expected_ident,
+  expected_value,
+  invalid_escape,
+  invalid_number,
+  number_out_of_range,
+  invalid_unicode,
+  control_character,
+  key_must_be_string,
+  lone_leading_surrogate,
+  trailing_comma,
+  trailing_characters,
+  unexpected_end_of_hex_escape,
+  recursion_limit,
+};
+
+std::string_view message(Syntax code);
+
+// Line and column of a byte offset: the line is 1 plus the line feeds before
+// the offset's line, the column the bytes from that line's start to `offset`.
+struct Position {
+  std::size_t line;
+  std::size_t column;
+};
+Position position_of(std::string_view input, std::size_t offset);
+
+class ReadError {
+ public:
+  ReadError(std::string message, std::size_t offset) : message_(std::move(message)), offset_(offset) {}
+  const std::string& message() const { return message_; }
+  std::size_t offset() const { return offset_; }
+  // "<message> at line L column C", positions counted in `input`.
+  std::string text(std::string_view input) const;
+
+ private:
+  std::string message_;
+  std::size_t offset_;
+};
+
+// A number as the reader met it: non-negative integers as unsigned, negative
+// integers as signed, everything else (fractions, exponents, -0, integers
+// beyond 64 bits) as a 64-bit float.
+struct Number {
+  enum class Kind : std::uint8_t { unsigned_int, signed_int, floating } kind;
+  std::uint64_t u = 0;
+  std::int64_t i = 0;
+  double f = 0.0;
+  double as_double() const;
+  Value to_value() const;
+};
+
+class Reader {
+ public:
+  static constexpr int kEnd = -1;
+
+  explicit Reader(std::string_view input) : in_(input) {}
+
+  std::string_view input() const { return in_; }
+  std::size_t offset() const { return pos_; }
+
+  // Skips whitespace (space, tab, line feed, carriage return) and returns the
+  // next byte without consuming it, or kEnd.
+  int peek() {
+    while (pos_ < in_.size()) {
+      unsigned char c = static_cast<unsigned char>(in_[pos_]);
+      if (c != ' ' && c != '\n' && c != '\t' && c != '\r') return c;
+      ++pos_;
+    }
+    return kEnd;
+  }
+  // Consumes the byte that peek() returned.
+  void bump() { ++pos_; }
+
+  // Errors. `fail` points at the bytes consumed so far; `fail_at_peek` also
+  // counts the next byte (the one peek() returned), capped at the input's end.
+  [[noreturn]] void fail(Syntax code) const;
+  [[noreturn]] void fail_at_peek(Syntax code) const;
+  [[noreturn]] void fail_message(std::string message) const;
+  // Reads the value at the cursor far enough to describe it and fails with
+  // "invalid type: <found>, expected <expected>" at its end (before the
+  // bracket for an array or object). A byte that begins no value gives
+  // "expected value".
+  [[noreturn]] void invalid_type(std::string_view expected);
+  // "invalid value: <found>, expected <expected>" at the cursor.
+  [[noreturn]] void invalid_value(std::string_view found, std::string_view expected) const;
+
+  // Nesting of read arrays and objects: call enter() with the opening bracket
+  // peeked (not yet consumed), leave() after the closing one.
+  void enter() {
+    if (--remaining_depth_ == 0) fail_at_peek(Syntax::recursion_limit);
+  }
+  void leave() { ++remaining_depth_; }
+
+  // Array and object walking. A Seq remembers whether the first element or
+  // member is still due.
+  struct Seq {
+    bool first = true;
+  };
+  // True when another element follows (the cursor is then at its value);
+  // false at the closing bracket (not consumed).
+  bool next_element(Seq& seq);
+  // The next member's key (escapes decoded, valid UTF-8), or nullopt at the
+  // closing brace (not consumed). The view lives until the next string read.
+  std::optional<std::string_view> next_key(Seq& seq);
+  void parse_colon();
+  // Consume the closing bracket or brace; anything else is an error
+  // ("trailing characters" for an element too many in a record's array form).
+  void end_array();
+  void end_object();
+
+  // Typed reads. Each skips leading whitespace and fails with the kind's
+  // expected-word when the value is of another kind.
+  bool read_bool();                             // "a boolean"
+  std::int64_t read_i64();                      // "i64", strict integer
+  std::uint32_t read_u32();                     // "u32", strict integer
+  std::string read_string();                    // "a string"
+  std::string_view read_string_view();          // "a string"; lives until the next string read
+  std::optional<std::string> read_optional_string();  // null gives nullopt
+  Value read_value();                           // any JSON value, depth-checked
+  // Syntax-only skip of one value: strings checked for escapes and control
+  // characters (not UTF-8), numbers not for range; no nesting limit and no
+  // recursion.
+  void skip_value();
+
+  // Low-level pieces, cursor just past the first byte of the token.
+  void parse_ident(std::string_view rest);      // after 'n', 't' or 'f'
+  Number parse_number(bool positive);           // after '-', or at the first digit
+  std::string_view parse_string();              // after the opening quote, validated
+
+  // After the whole value: only whitespace may follow.
+  void finish();
+
+ private:
+  void parse_escape();
+  std::uint16_t decode_hex_escape();
+  double parse_float(std::size_t start, bool positive, bool nonzero_significand);
+  void skip_string();
+  void skip_escape();
+  void skip_number();
+
+  std::string_view in_;
+  std::size_t pos_ = 0;
+  int remaining_depth_ = kMaxDepth + 1;
+  std::string scratch_;
+};
+
+// The found-description of a value, as in "invalid type: <found>".
+std::string describe_string(std::string_view s);   // string "..." with escapes
+std::string describe_number(const Number& n);      // integer `N` / floating point `X`
+
+}  // namespace quorvel::json

@@ -1,0 +1,63 @@
+#include "json/record.h"
+
+namespace quorvel::json::detail {
+
+std::size_t find_key(const RecordShape& shape, std::string_view key) {
+  std::size_t i = 0;
+  for (std::string_view k : shape.keys) {
+    if (k == key) break;
+    ++i;
+  }
+  return i;
+}
+
+std::string struct_word(const RecordShape& shape) {
+  std::string out = "struct ";
+  out += shape.name;
+  return out;
+}
+
+std::size_t first_required(const RecordShape& shape, std::size_t from) {
+  for (std::size_t i = from; i < shape.keys.size(); ++i) {
+    if (shape.required & (std::uint32_t{1} << i)) return i;
+  }
+  return shape.keys.size();
+}
+
+// These errors point where the record's reading stops: after the repeated key
+// and the whitespace behind it (or a closing brace right there), and after
+// the closing brace or bracket.
+void duplicate_field(Reader& r, std::string_view key) {
+  if (r.peek() == '}') r.bump();
+  std::string text = "duplicate field `";
+  text += key;
+  text += '`';
+  r.fail_message(std::move(text));
+}
+
+void missing_field(Reader& r, const RecordShape& shape, std::uint32_t missing) {
+  r.end_object();
+  std::string text = "missing field `";
+  for (std::size_t i = 0; i < shape.keys.size(); ++i) {  // the first in declaration order
+    if (missing & (std::uint32_t{1} << i)) {
+      text += shape.keys[i];
+      break;
+    }
+  }
+  text += '`';
+  r.fail_message(std::move(text));
+}
+
+void invalid_length(Reader& r, const RecordShape& shape, std::size_t length) {
+  r.end_array();
+  std::string text = "invalid length ";
+  text += std::to_string(length);
+  text += ", expected ";
+  text += struct_word(shape);
+  text += " with ";
+  text += std::to_string(shape.keys.size());
+  text += " elements";
+  r.fail_message(std::move(text));
+}
+
+}  // namespace quorvel::json::detail

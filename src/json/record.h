@@ -1,0 +1,120 @@
+// Reading records (fixed sets of keys) and their lists and maps with the
+// reader's rules: object form with any member order, unknown members skipped,
+// repeated keys refused as soon as they are read, absent keys left at their
+// defaults; array form with the values in declaration order.
+//
+//   static constexpr std::string_view kKeys[] = {"id", "rank"};
+//   static constexpr json::RecordShape kCard{"Card", kKeys, json::required(0)};
+//   json::read_record(r, kCard, [&](std::size_t key) {
+//     switch (key) { case 0: card.id = r.read_i64(); break; ... }
+//   });
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "json/reader.h"
+
+namespace quorvel::json {
+
+struct RecordShape {
+  std::string_view name;                   // "Card" as in "struct Card"
+  std::span<const std::string_view> keys;  // declaration order = array-form order
+  std::uint32_t required = 0;              // bit i set: keys[i] is required
+};
+
+constexpr std::uint32_t required(std::size_t key) { return std::uint32_t{1} << key; }
+
+namespace detail {
+
+std::size_t find_key(const RecordShape& shape, std::string_view key);
+[[noreturn]] void duplicate_field(Reader& r, std::string_view key);
+[[noreturn]] void missing_field(Reader& r, const RecordShape& shape, std::uint32_t missing);
+[[noreturn]] void invalid_length(Reader& r, const RecordShape& shape, std::size_t length);
+// The first required key at or after `from`, or keys.size().
+std::size_t first_required(const RecordShape& shape, std::size_t from);
+std::string struct_word(const RecordShape& shape);  // "struct Card"
+
+}  // namespace detail
+
+// Reads one record at the cursor. `read_key(i)` reads the value of keys[i]
+// (the cursor is at that value) into the caller's record.
+template <class ReadKey>
+void read_record(Reader& r, const RecordShape& shape, ReadKey&& read_key) {
+  const int c = r.peek();
+  if (c == '{') {
+    r.enter();
+    r.bump();
+    Reader::Seq seq;
+    std::uint32_t seen = 0;
+    while (auto key = r.next_key(seq)) {
+      const std::size_t i = detail::find_key(shape, *key);
+      if (i == shape.keys.size()) {
+        r.parse_colon();
+        r.skip_value();
+        continue;
+      }
+      if (seen & (std::uint32_t{1} << i)) detail::duplicate_field(r, shape.keys[i]);
+      seen |= std::uint32_t{1} << i;
+      r.parse_colon();
+      read_key(i);
+    }
+    r.leave();
+    if (const std::uint32_t missing = shape.required & ~seen) {
+      detail::missing_field(r, shape, missing);
+    }
+    r.end_object();
+    return;
+  }
+  if (c == '[') {
+    r.enter();
+    r.bump();
+    Reader::Seq seq;
+    for (std::size_t i = 0; i < shape.keys.size(); ++i) {
+      if (!r.next_element(seq)) {
+        const std::size_t req = detail::first_required(shape, i);
+        if (req < shape.keys.size()) detail::invalid_length(r, shape, req);
+        break;
+      }
+      read_key(i);
+    }
+    r.leave();
+    r.end_array();
+    return;
+  }
+  r.invalid_type(detail::struct_word(shape));
+}
+
+// A list: `read_element()` reads one element at the cursor.
+template <class ReadElement>
+void read_list(Reader& r, ReadElement&& read_element) {
+  if (r.peek() != '[') r.invalid_type("a sequence");
+  r.enter();
+  r.bump();
+  Reader::Seq seq;
+  while (r.next_element(seq)) read_element();
+  r.leave();
+  r.end_array();
+}
+
+// A map from string: `read_entry(std::string name)` reads the value at the
+// cursor and files it under `name` (a repeated name should replace).
+template <class ReadEntry>
+void read_map(Reader& r, ReadEntry&& read_entry) {
+  if (r.peek() != '{') r.invalid_type("a map");
+  r.enter();
+  r.bump();
+  Reader::Seq seq;
+  while (auto key = r.next_key(seq)) {
+    std::string name(*key);
+    r.parse_colon();
+    read_entry(std::move(name));
+  }
+  r.leave();
+  r.end_object();
+}
+
+}  // namespace quorvel::json
