@@ -17,7 +17,7 @@ class SmallVec {
   static_assert(std::is_trivially_copyable_v<T>, "SmallVec holds plain values only");
 
  public:
-  SmallVec() = default;
+  SmallVec() {}  // user-provided: value-initialisation must not zero the inline storage
   SmallVec(std::initializer_list<T> items) {
     for (const T& item : items) push_back(item);
   }
@@ -60,8 +60,8 @@ class SmallVec {
     capacity_ = wanted;
   }
 
-  T* data() { return heap_ ? heap_.get() : inline_; }
-  const T* data() const { return heap_ ? heap_.get() : inline_; }
+  T* data() { return heap_ ? heap_.get() : inline_.items; }
+  const T* data() const { return heap_ ? heap_.get() : inline_.items; }
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
   T& operator[](std::size_t i) { return data()[i]; }
@@ -76,7 +76,11 @@ class SmallVec {
   std::span<T> span() { return {data(), size_}; }
 
  private:
-  T inline_[N];
+  // Left uninitialised: only the first size_ elements are ever read.
+  union Inline {
+    Inline() {}
+    T items[N];
+  } inline_;
   std::unique_ptr<T[]> heap_;
   std::size_t size_ = 0;
   std::size_t capacity_ = N;

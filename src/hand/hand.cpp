@@ -57,19 +57,22 @@ std::uint16_t get_straight(std::span<const CardView> cards, std::size_t size, Jo
   }
   auto has = [&](int r) { return (present >> r) & 1u; };
 
-  common::SmallVec<Chain, 64> chains, grown;
+  // Two buffers used in turn: each pass builds the next list of chains.
+  common::SmallVec<Chain, 64> lists[2];
+  common::SmallVec<Chain, 64>* chains = &lists[0];
+  common::SmallVec<Chain, 64>* grown = &lists[1];
   for (int r = 2; r <= 14; ++r) {
     if (has(r))
-      chains.push_back({static_cast<std::uint16_t>(1u << r), static_cast<std::uint8_t>(r), 1});
+      chains->push_back({static_cast<std::uint16_t>(1u << r), static_cast<std::uint8_t>(r), 1});
   }
   Chain best;
   auto candidate = [&](const Chain& ch) {
     if (best.len == 0 || ch.len > best.len) best = ch;
   };
   const std::size_t n = cards.size();
-  for (std::size_t k = 2; k <= n + 1 && !chains.empty(); ++k) {
-    grown.clear();
-    for (const Chain& ch : chains) {
+  for (std::size_t k = 2; k <= n + 1 && !chains->empty(); ++k) {
+    grown->clear();
+    for (const Chain& ch : *chains) {
       if (k == n + 1) {
         candidate(ch);
         continue;
@@ -80,8 +83,8 @@ std::uint16_t get_straight(std::span<const CardView> cards, std::size_t size, Jo
         const int next = ch.last == 14 ? 2 : ch.last + 1;
         auto extend = [&](int r) {
           if (!has(r)) return;
-          grown.push_back({static_cast<std::uint16_t>(ch.mask | (1u << r)),
-                           static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(ch.len + 1)});
+          grown->push_back({static_cast<std::uint16_t>(ch.mask | (1u << r)),
+                            static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(ch.len + 1)});
           yielded = true;
         };
         extend(next);
@@ -89,7 +92,7 @@ std::uint16_t get_straight(std::span<const CardView> cards, std::size_t size, Jo
       }
       if (!yielded && ch.len >= size) candidate(ch);
     }
-    std::swap(chains, grown);
+    std::swap(chains, grown);  // the pointers
   }
   return best.len == 0 ? 0 : best.mask;
 }

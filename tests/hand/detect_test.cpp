@@ -1,0 +1,370 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "hand/hand.h"
+#include "support/build.h"
+
+namespace quorvel::hand {
+namespace {
+
+using testing::cv;
+using H = HandType;
+constexpr Suit S = kSpades, He = kHearts, C = kClubs, D = kDiamonds;
+
+std::vector<std::size_t> scoring_of(const Detected& d) {
+  return std::vector<std::size_t>(d.scoring.begin(), d.scoring.end());
+}
+
+std::vector<H> contained(const Detected& d) {
+  std::vector<H> out;
+  for (std::size_t t = 0; t < kHandTypes; ++t) {
+    if (d.contains(static_cast<H>(t))) out.push_back(static_cast<H>(t));
+  }
+  return out;
+}
+
+JokerRules with(bool four_fingers, bool shortcut, bool smeared, bool splash) {
+  JokerRules r;
+  r.four_fingers = four_fingers;
+  r.shortcut = shortcut;
+  r.smeared = smeared;
+  r.splash = splash;
+  return r;
+}
+const JokerRules kPlain{};
+const JokerRules kFour = with(true, false, false, false);
+const JokerRules kShort = with(false, true, false, false);
+const JokerRules kSmeared = with(false, false, true, false);
+const JokerRules kSplash = with(false, false, false, true);
+
+CardView mod(CardView c, bool debuff, bool hidden) {
+  c.debuff = debuff;
+  c.hidden = hidden;
+  return c;
+}
+
+struct Case {
+  const char* what;
+  std::vector<CardView> cards;
+  JokerRules rules;
+  H best;
+  std::vector<H> hands;  // every contained type, best first
+  std::vector<std::size_t> scoring;
+};
+
+TEST(Detect, Table) {
+  const std::vector<Case> cases = {
+      {"low straight of mixed suits",
+       {cv(2, S), cv(3, He), cv(4, C), cv(5, D), cv(6, S)},
+       kPlain,
+       H::straight,
+       {H::straight, H::high_card},
+       {0, 1, 2, 3, 4}},
+      {"ace low straight",
+       {cv(14, S), cv(2, He), cv(3, C), cv(4, D), cv(5, S)},
+       kPlain,
+       H::straight,
+       {H::straight, H::high_card},
+       {0, 1, 2, 3, 4}},
+      {"ace high straight",
+       {cv(10, S), cv(11, He), cv(12, C), cv(13, D), cv(14, S)},
+       kPlain,
+       H::straight,
+       {H::straight, H::high_card},
+       {0, 1, 2, 3, 4}},
+      {"no wrap through the ace",
+       {cv(12, S), cv(13, He), cv(14, C), cv(2, D), cv(3, S)},
+       kPlain,
+       H::high_card,
+       {H::high_card},
+       {2}},
+      {"ten to ace wins over ace low in one play",
+       {cv(14, S), cv(2, He), cv(3, C), cv(4, D), cv(5, S), cv(10, He), cv(11, C), cv(12, D),
+        cv(13, S)},
+       kPlain,
+       H::straight,
+       {H::straight, H::high_card},
+       {0, 5, 6, 7, 8}},
+      {"four fingers: first chain of the longest length wins",
+       {cv(2, S), cv(3, He), cv(4, C), cv(5, D), cv(9, S), cv(10, He), cv(11, C), cv(12, D)},
+       kFour,
+       H::straight,
+       {H::straight, H::high_card},
+       {0, 1, 2, 3}},
+      {"four fingers straight holds both fives",
+       {cv(2, S), cv(3, He), cv(4, C), cv(5, D), cv(5, S)},
+       kFour,
+       H::straight,
+       {H::straight, H::pair, H::high_card},
+       {0, 1, 2, 3, 4}},
+      {"shortcut skips one rank each step",
+       {cv(2, S), cv(4, He), cv(6, C), cv(8, D), cv(10, S)},
+       kShort,
+       H::straight,
+       {H::straight, H::high_card},
+       {0, 1, 2, 3, 4}},
+      {"shortcut reaches the ace through a skip",
+       {cv(11, S), cv(13, He), cv(14, C), cv(9, D), cv(7, S)},
+       kShort,
+       H::straight,
+       {H::straight, H::high_card},
+       {0, 1, 2, 3, 4}},
+      {"without shortcut a gap breaks the straight",
+       {cv(2, S), cv(4, He), cv(6, C), cv(8, D), cv(10, S)},
+       kPlain,
+       H::high_card,
+       {H::high_card},
+       {4}},
+      {"king continues to the ace only, never to a skip",
+       {cv(10, S), cv(11, He), cv(12, C), cv(13, D), cv(2, S)},
+       kShort,
+       H::high_card,
+       {H::high_card},
+       {3}},
+      {"debuffed heart still makes a flush",
+       {cv(2, He), mod(cv(5, He), true, false), cv(7, He), cv(9, He), cv(13, He)},
+       kPlain,
+       H::flush,
+       {H::flush, H::high_card},
+       {0, 1, 2, 3, 4}},
+      {"wild card joins the flush",
+       {cv(2, He), cv(5, He), cv(7, He), cv(9, He), cv(13, S, Enh::wild)},
+       kPlain,
+       H::flush,
+       {H::flush, H::high_card},
+       {0, 1, 2, 3, 4}},
+      {"debuffed wild card does not",
+       {cv(2, He), cv(5, He), cv(7, He), cv(9, He), mod(cv(13, S, Enh::wild), true, false)},
+       kPlain,
+       H::high_card,
+       {H::high_card},
+       {4}},
+      {"smeared joins hearts and diamonds",
+       {cv(2, He), cv(5, He), cv(7, He), cv(9, D), cv(13, D)},
+       kSmeared,
+       H::flush,
+       {H::flush, H::high_card},
+       {0, 1, 2, 3, 4}},
+      {"full house",
+       {cv(13, S), cv(13, He), cv(13, C), cv(12, D), cv(12, S)},
+       kPlain,
+       H::full_house,
+       {H::full_house, H::three_of_a_kind, H::two_pair, H::pair, H::high_card},
+       {0, 1, 2, 3, 4}},
+      {"four of a kind: kicker does not score",
+       {cv(13, S), cv(13, He), cv(13, C), cv(13, D), cv(12, S)},
+       kPlain,
+       H::four_of_a_kind,
+       {H::four_of_a_kind, H::three_of_a_kind, H::pair, H::high_card},
+       {0, 1, 2, 3}},
+      {"flush five",
+       {cv(13, He), cv(13, He), cv(13, He), cv(13, He), cv(13, He)},
+       kPlain,
+       H::flush_five,
+       {H::flush_five, H::five_of_a_kind, H::four_of_a_kind, H::flush, H::three_of_a_kind, H::pair,
+        H::high_card},
+       {0, 1, 2, 3, 4}},
+      {"flush house",
+       {cv(9, C), cv(9, C), cv(9, C), cv(4, C), cv(4, C)},
+       kPlain,
+       H::flush_house,
+       {H::flush_house, H::full_house, H::flush, H::three_of_a_kind, H::two_pair, H::pair,
+        H::high_card},
+       {0, 1, 2, 3, 4}},
+      {"straight flush need not share cards",
+       {cv(2, He), cv(3, He), cv(4, He), cv(5, He), cv(6, He)},
+       kPlain,
+       H::straight_flush,
+       {H::straight_flush, H::flush, H::straight, H::high_card},
+       {0, 1, 2, 3, 4}},
+      {"stone card always scores",
+       {cv(7, S), cv(7, He), cv(14, C, Enh::stone), cv(9, D), cv(13, S)},
+       kPlain,
+       H::pair,
+       {H::pair, H::high_card},
+       {0, 1, 2}},
+      {"stone and hidden cards take no rank",
+       {cv(7, S), cv(7, He, Enh::stone), mod(cv(7, C), false, true)},
+       kPlain,
+       H::high_card,
+       {H::high_card},
+       {0, 1}},
+      {"debuffed cards keep their rank",
+       {mod(cv(7, S), true, false), cv(7, He)},
+       kPlain,
+       H::pair,
+       {H::pair, H::high_card},
+       {0, 1}},
+      {"splash scores every card",
+       {cv(2, S), cv(9, He), cv(11, C), cv(4, D)},
+       kSplash,
+       H::high_card,
+       {H::high_card},
+       {0, 1, 2, 3}},
+      {"high card: jack over ten of one suit",
+       {cv(10, He), cv(11, He), cv(4, He)},
+       kPlain,
+       H::high_card,
+       {H::high_card},
+       {1}},
+      {"high card: leftmost of equal values",
+       {mod(cv(9, S), false, true), mod(cv(3, He), false, true)},
+       kPlain,
+       H::high_card,
+       {H::high_card},
+       {0}},
+      {"high card: suit breaks a rank tie",
+       {cv(12, D), cv(12, S), cv(12, He)},
+       kPlain,
+       H::three_of_a_kind,
+       {H::three_of_a_kind, H::pair, H::high_card},
+       {0, 1, 2}},
+      {"high card: spade above heart",
+       {cv(12, He), cv(12, S, Enh::stone), cv(5, C), cv(12, D, Enh::stone)},
+       kPlain,
+       H::high_card,
+       {H::high_card},
+       {0, 1, 3}},
+      {"three suited cards seek no flush",
+       {cv(2, He), cv(7, He), cv(9, He)},
+       kPlain,
+       H::high_card,
+       {H::high_card},
+       {2}},
+      {"three suited cards seek no flush even with four fingers",
+       {cv(2, He), cv(7, He), cv(9, He)},
+       kFour,
+       H::high_card,
+       {H::high_card},
+       {2}},
+      {"no cards", {}, kPlain, H::high_card, {}, {}},
+      {"two pair picks both pairs",
+       {cv(3, S), cv(8, He), cv(3, C), cv(8, D), cv(14, S)},
+       kPlain,
+       H::two_pair,
+       {H::two_pair, H::pair, H::high_card},
+       {0, 1, 2, 3}},
+      {"a flush may hold more than five cards",
+       {cv(2, C), cv(4, C), cv(6, C), cv(8, C), cv(10, C), cv(12, C)},
+       kPlain,
+       H::flush,
+       {H::flush, H::high_card},
+       {0, 1, 2, 3, 4, 5}},
+      {"spades are tried before hearts",
+       {cv(2, He), cv(4, He), cv(6, He), cv(8, He), cv(10, S), cv(12, S), cv(13, S), cv(14, S)},
+       kFour,
+       H::flush,
+       {H::flush, H::high_card},
+       {4, 5, 6, 7}},
+  };
+  for (const Case& c : cases) {
+    const Detected d = detect(c.cards, c.rules);
+    EXPECT_EQ(d.name, c.best) << c.what;
+    EXPECT_EQ(contained(d), c.hands) << c.what;
+    EXPECT_EQ(scoring_of(d), c.scoring) << c.what;
+  }
+}
+
+TEST(Detect, ShortcutAceLowChainSkipsTwo) {
+  // A, 3, 5, 7 with shortcut and four fingers: the chain opens on the Ace.
+  const std::vector<CardView> cards = {cv(14, S), cv(3, He), cv(5, C), cv(7, D)};
+  const Detected d = detect(cards, with(true, true, false, false));
+  EXPECT_EQ(d.name, H::straight);
+  EXPECT_EQ(scoring_of(d), (std::vector<std::size_t>{0, 1, 2, 3}));
+}
+
+TEST(Detect, AllThirteenRanksAndMore) {
+  // Fourteen cards of every rank: the straight holds every counting card.
+  std::vector<CardView> cards;
+  for (int r = 2; r <= 14; ++r) cards.push_back(cv(r, static_cast<Suit>(r % 4)));  // no flush
+  cards.push_back(cv(9, kNoSuit));
+  const Detected d = detect(cards, with(false, true, false, false));
+  EXPECT_TRUE(d.contains(H::straight));
+  EXPECT_EQ(d.name, H::straight);
+  EXPECT_EQ(d.scoring.size(), cards.size());
+}
+
+TEST(Pieces, GroupsFlatMergedNominal) {
+  const std::vector<CardView> cards = {cv(5, S),  cv(14, He), cv(5, C),
+                                       cv(14, D), cv(5, He),  cv(14, S, Enh::stone)};
+  using G = std::vector<std::vector<std::size_t>>;
+  EXPECT_EQ(get_x_same(2, cards), (G{{1, 3}, {0, 2, 4}}));
+  EXPECT_EQ(get_x_same(3, cards), (G{{0, 2, 4}}));
+  EXPECT_TRUE(get_x_same(4, cards).empty());
+  EXPECT_EQ(flat(get_x_same(2, cards)), (std::vector<std::size_t>{0, 1, 2, 3, 4}));
+  const std::vector<std::size_t> a = {4, 1, 3}, b = {3, 0};
+  EXPECT_EQ(merged(a, b), (std::vector<std::size_t>{0, 1, 3, 4}));
+
+  EXPECT_DOUBLE_EQ(nominal(cv(14, S)), 114.04);
+  EXPECT_DOUBLE_EQ(nominal(cv(13, D)), 103.01);
+  EXPECT_DOUBLE_EQ(nominal(cv(10, He)), 100.03);
+  EXPECT_DOUBLE_EQ(nominal(cv(2, C)), 20.02);
+  EXPECT_DOUBLE_EQ(nominal(cv(15, kNoSuit)), 150.0);
+  EXPECT_EQ(nominal(cv(0, S)), -10000.0);
+  EXPECT_EQ(nominal(cv(9, S, Enh::stone)), -10000.0);
+  EXPECT_EQ(nominal(mod(cv(9, S), false, true)), -10000.0);
+  EXPECT_DOUBLE_EQ(nominal(mod(cv(9, S), true, false)), 90.04);  // debuff not consulted
+  // The exact float: face order added last.
+  EXPECT_EQ(nominal(cv(11, S)), 1.0 + (10.0 * 10.0 + 0.04));
+}
+
+TEST(Names, RoundTrip) {
+  for (std::size_t t = 0; t < kHandTypes; ++t) {
+    H out;
+    ASSERT_TRUE(type_of(name(static_cast<H>(t)), out));
+    EXPECT_EQ(out, static_cast<H>(t));
+  }
+  H out;
+  EXPECT_FALSE(type_of("pair", out));
+  EXPECT_FALSE(type_of("Pair ", out));
+  EXPECT_EQ(name(H::flush_five), "Flush Five");
+  EXPECT_EQ(name(H::high_card), "High Card");
+}
+
+// Outside facts: the textbook counts of the best hand over every five-card
+// hand of a standard deck.
+TEST(Detect, EveryFiveCardHandOfADeck) {
+  std::vector<CardView> deck;
+  for (Suit s : {S, He, C, D}) {
+    for (int r = 2; r <= 14; ++r) deck.push_back(cv(r, s));
+  }
+  std::array<std::uint64_t, kHandTypes> counts{};
+  std::array<CardView, 5> hand;
+  std::uint64_t total = 0;
+  for (std::size_t a = 0; a < 52; ++a) {
+    hand[0] = deck[a];
+    for (std::size_t b = a + 1; b < 52; ++b) {
+      hand[1] = deck[b];
+      for (std::size_t c = b + 1; c < 52; ++c) {
+        hand[2] = deck[c];
+        for (std::size_t d = c + 1; d < 52; ++d) {
+          hand[3] = deck[d];
+          for (std::size_t e = d + 1; e < 52; ++e) {
+            hand[4] = deck[e];
+            ++counts[static_cast<std::size_t>(detect(hand, kPlain).name)];
+            ++total;
+          }
+        }
+      }
+    }
+  }
+  EXPECT_EQ(total, 2598960u);
+  EXPECT_EQ(counts[static_cast<std::size_t>(H::flush_five)], 0u);
+  EXPECT_EQ(counts[static_cast<std::size_t>(H::flush_house)], 0u);
+  EXPECT_EQ(counts[static_cast<std::size_t>(H::five_of_a_kind)], 0u);
+  EXPECT_EQ(counts[static_cast<std::size_t>(H::straight_flush)], 40u);
+  EXPECT_EQ(counts[static_cast<std::size_t>(H::four_of_a_kind)], 624u);
+  EXPECT_EQ(counts[static_cast<std::size_t>(H::full_house)], 3744u);
+  EXPECT_EQ(counts[static_cast<std::size_t>(H::flush)], 5108u);
+  EXPECT_EQ(counts[static_cast<std::size_t>(H::straight)], 10200u);
+  EXPECT_EQ(counts[static_cast<std::size_t>(H::three_of_a_kind)], 54912u);
+  EXPECT_EQ(counts[static_cast<std::size_t>(H::two_pair)], 123552u);
+  EXPECT_EQ(counts[static_cast<std::size_t>(H::pair)], 1098240u);
+  EXPECT_EQ(counts[static_cast<std::size_t>(H::high_card)], 1302540u);
+}
+
+}  // namespace
+}  // namespace quorvel::hand
