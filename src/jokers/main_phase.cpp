@@ -170,7 +170,9 @@ constexpr std::array<MainRow, 38> kMain = {{
 }};
 constexpr auto kMainIndex = phase::rows_by_key(kMain);
 
-// Acts at "hands_played" every − 1 + created + k × (every + 1), k = 0, 1, ...
+// Acts every (every + 1) hands: with every 5 and created 0 at "hands_played"
+// 5, 11, 17, ... The remainder takes the dividend's sign (fmod), then is made
+// non-negative.
 void loyalty(MainAct& a) {
   const double every = a.ab.every.value_or(5.0);
   const double created = a.ab.hands_played_at_create.value_or(0.0);

@@ -1,6 +1,7 @@
 // Joker effects on each trigger of a scoring card and of a held card.
 #include <array>
 #include <cstddef>
+#include <initializer_list>
 
 #include "jokers/jokers.h"
 #include "jokers/phase.h"
