@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "json/writer.h"
+#include "score/score.h"
+#include "snapshot/snapshot.h"
+
+namespace quorvel::score {
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+TEST(ToJsonNumber, NonFiniteBecomesTheMarkerString) {
+  for (double x : {kInf, -kInf, kNaN, -kNaN}) {
+    const json::Value v = to_json_number(x);
+    ASSERT_EQ(v.kind(), json::Kind::string) << x;
+    EXPECT_EQ(v.as_string(), "naneinf");
+  }
+  // A whole value stays a float; negative zero keeps its sign.
+  for (double x : {120.0, 0.1, 1e20, -3.5, std::numeric_limits<double>::max(),
+                   std::numeric_limits<double>::denorm_min()}) {
+    const json::Value v = to_json_number(x);
+    ASSERT_EQ(v.kind(), json::Kind::floating) << x;
+    EXPECT_EQ(v.as_float(), x);
+  }
+  EXPECT_TRUE(std::signbit(to_json_number(-0.0).as_float()));
+}
+
+TEST(ScoredJson, ElevenKeysFromTheFields) {
+  Scored s;
+  s.hand = "Pair";
+  s.scored = {12, -40};
+  s.approximate = {"hidden_card", "hook"};
+  s.floor = 1.0;
+  s.expected = kNaN;
+  s.ceiling = kInf;
+  s.money_floor = -0.0;
+  s.money_expected = 2.5;
+  s.money_ceiling = 300.0;
+  s.legal = false;
+  s.has_chance = true;
+  const json::Value v = s.to_json();
+
+  std::vector<std::string> keys;
+  for (const auto& [key, value] : v.as_object()) keys.push_back(key);
+  EXPECT_EQ(keys, (std::vector<std::string>{"approximate", "ceiling", "expected", "floor", "hand",
+                                            "has_chance", "legal", "money_ceiling",
+                                            "money_expected", "money_floor", "scored"}));
+  EXPECT_EQ(v.find("hand")->as_string(), "Pair");
+  EXPECT_EQ(v.find("approximate")->as_array().size(), 2u);
+  EXPECT_EQ(v.find("approximate")->as_array()[1].as_string(), "hook");
+  const json::Array& ids = v.find("scored")->as_array();
+  ASSERT_EQ(ids.size(), 2u);
+  EXPECT_EQ(ids[0].kind(), json::Kind::signed_int);
+  EXPECT_EQ(ids[1].as_signed(), -40);
+  EXPECT_EQ(v.find("floor")->as_float(), 1.0);
+  EXPECT_EQ(v.find("expected")->as_string(), "naneinf");
+  EXPECT_EQ(v.find("ceiling")->as_string(), "naneinf");
+  EXPECT_TRUE(std::signbit(v.find("money_floor")->as_float()));
+  EXPECT_EQ(v.find("money_expected")->as_float(), 2.5);
+  EXPECT_EQ(v.find("money_ceiling")->kind(), json::Kind::floating);
+  EXPECT_FALSE(v.find("legal")->as_bool());
+  EXPECT_TRUE(v.find("has_chance")->as_bool());
+}
+
+TEST(ScoredJson, EmptyListsStayPresent) {
+  const json::Value v = Scored{}.to_json();
+  EXPECT_TRUE(v.find("scored")->as_array().empty());
+  EXPECT_TRUE(v.find("approximate")->as_array().empty());
+  EXPECT_TRUE(v.find("legal")->as_bool());
+  EXPECT_EQ(v.find("hand")->as_string(), "");
+}
+
+// A voided pair of ids 12 and 40 without "j_matador": the empty sum of the
+// voided hand's money is negative zero.
+TEST(ScoredText, VoidedPair) {
+  snapshot::Snapshot snap;
+  snap.schema = 1;
+  snap.blind.key = "bl_psychic";
+  for (std::int64_t id : {12, 40}) {
+    snapshot::Card c;
+    c.id = id;
+    c.rank = 9;
+    c.suit = "Clubs";
+    snap.hand.push_back(c);
+  }
+  const std::size_t played[] = {0, 1};
+  EXPECT_EQ(json::to_text(score_play(snap, played, {}).to_json()),
+            "{\"approximate\":[],\"ceiling\":0.0,\"expected\":0.0,\"floor\":0.0,\"hand\":\"Pair\","
+            "\"has_chance\":false,\"legal\":false,\"money_ceiling\":-0.0,\"money_expected\":-0.0,"
+            "\"money_floor\":-0.0,\"scored\":[12,40]}");
+}
+
+TEST(ScoredText, Numbers) {
+  struct Case {
+    double value;
+    const char* text;
+  };
+  const std::vector<Case> cases = {{1e20, "1e+20"},       {300.0, "300.0"},
+                                   {0.1, "0.1"},          {-0.0, "-0.0"},
+                                   {kInf, "\"naneinf\""}, {-kInf, "\"naneinf\""},
+                                   {kNaN, "\"naneinf\""}, {1e15, "1000000000000000.0"},
+                                   {1e-6, "1e-6"},        {0.00001, "0.00001"}};
+  for (const Case& c : cases) {
+    Scored s;
+    s.floor = c.value;
+    const std::string text = json::to_text(s.to_json());
+    EXPECT_NE(text.find(std::string(",\"floor\":") + c.text + ","), std::string::npos) << text;
+  }
+}
+
+}  // namespace
+}  // namespace quorvel::score
