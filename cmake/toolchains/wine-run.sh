@@ -10,13 +10,13 @@
 # test. The program therefore writes into files, which are copied out after it
 # ends.
 set -u
-prefix=$1
+mkdir -p "$1"
+prefix=$(cd "$1" && pwd) # wine takes absolute prefixes only
 shift
 export WINEPREFIX="$prefix"
 export WINEDEBUG=-all
 # No prompts for the .NET and HTML engines, which no test needs.
 export WINEDLLOVERRIDES="mscoree,mshtml="
-mkdir -p "$prefix"
 # The first program of a new prefix sets it up; with several tests starting at
 # once, one does it and the others wait.
 if [ ! -f "$prefix/.ready" ]; then
