@@ -39,9 +39,33 @@ static_assert(std::size(kMessages) == static_cast<std::size_t>(Syntax::recursion
               "one message per syntax error");
 
 // Bytes that end the fast scan of a string: control characters, '"', '\\'.
-constexpr bool stops_string(unsigned char c) { return c < 0x20 || c == '"' || c == '\\'; }
+constexpr bool stops_string(unsigned char c) {
+  return c < 0x20 || c == '"' || c == '\\';
+}
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+// Skips the bytes of a string that need no attention, eight at a time while
+// eight remain: returns the offset of the first control character, '"' or
+// '\\' at or after `pos`, or `in.size()`.
+std::size_t scan_string(std::string_view in, std::size_t pos) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  while (in.size() - pos >= 8) {
+    std::uint64_t w;
+    std::memcpy(&w, in.data() + pos, 8);
+    std::uint64_t quote = w ^ (kOnes * '"');
+    std::uint64_t backslash = w ^ (kOnes * '\\');
+    std::uint64_t hits =
+        ((w - kOnes * 0x20) & ~w) | ((quote - kOnes) & ~quote) | ((backslash - kOnes) & ~backslash);
+    if (hits & kHigh) break;
+    pos += 8;
+  }
+  while (pos < in.size() && !stops_string(static_cast<unsigned char>(in[pos]))) ++pos;
+  return pos;
+}
+
+bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 int hex_value(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -132,8 +156,9 @@ bool escape_in_description(std::uint32_t c) {
          (c >= 0x200B && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E) ||
          (c >= 0x2060 && c <= 0x206F) || (c >= 0x20D0 && c <= 0x20FF) ||
          (c >= 0xE000 && c <= 0xF8FF) || (c >= 0xFE00 && c <= 0xFE0F) ||
-         (c >= 0xFDD0 && c <= 0xFDEF) || (c >= 0xFE20 && c <= 0xFE2F) || c == 0xFEFF || (c >= 0xFFF0 && c <= 0xFFFB) ||
-         (c & 0xFFFE) == 0xFFFE || (c >= 0xE0000 && c <= 0xE0FFF) || c >= 0xF0000;
+         (c >= 0xFDD0 && c <= 0xFDEF) || (c >= 0xFE20 && c <= 0xFE2F) || c == 0xFEFF ||
+         (c >= 0xFFF0 && c <= 0xFFFB) || (c & 0xFFFE) == 0xFFFE || (c >= 0xE0000 && c <= 0xE0FFF) ||
+         c >= 0xF0000;
 }
 
 // A set of open arrays (0) and objects (1), one bit per level, so that a
@@ -164,7 +189,9 @@ class FrameStack {
 
 }  // namespace
 
-std::string_view message(Syntax code) { return kMessages[static_cast<std::size_t>(code)]; }
+std::string_view message(Syntax code) {
+  return kMessages[static_cast<std::size_t>(code)];
+}
 
 Position position_of(std::string_view input, std::size_t offset) {
   std::string_view before = input.substr(0, offset);
@@ -187,18 +214,24 @@ std::string ReadError::text(std::string_view input) const {
 
 double Number::as_double() const {
   switch (kind) {
-    case Kind::unsigned_int: return static_cast<double>(u);
-    case Kind::signed_int: return static_cast<double>(i);
-    case Kind::floating: break;
+    case Kind::unsigned_int:
+      return static_cast<double>(u);
+    case Kind::signed_int:
+      return static_cast<double>(i);
+    case Kind::floating:
+      break;
   }
   return f;
 }
 
 Value Number::to_value() const {
   switch (kind) {
-    case Kind::unsigned_int: return Value(u);
-    case Kind::signed_int: return Value(i);
-    case Kind::floating: break;
+    case Kind::unsigned_int:
+      return Value(u);
+    case Kind::signed_int:
+      return Value(i);
+    case Kind::floating:
+      break;
   }
   return Value(f);
 }
@@ -212,13 +245,26 @@ std::string describe_string(std::string_view s) {
     const unsigned char* start = p;
     std::uint32_t c = decode_utf8(p);
     switch (c) {
-      case '"': out += "\\\""; continue;
-      case '\\': out += "\\\\"; continue;
-      case '\n': out += "\\n"; continue;
-      case '\r': out += "\\r"; continue;
-      case '\t': out += "\\t"; continue;
-      case 0: out += "\\0"; continue;
-      default: break;
+      case '"':
+        out += "\\\"";
+        continue;
+      case '\\':
+        out += "\\\\";
+        continue;
+      case '\n':
+        out += "\\n";
+        continue;
+      case '\r':
+        out += "\\r";
+        continue;
+      case '\t':
+        out += "\\t";
+        continue;
+      case 0:
+        out += "\\0";
+        continue;
+      default:
+        break;
     }
     if (escape_in_description(c)) {
       out += "\\u{";
@@ -236,22 +282,29 @@ std::string describe_string(std::string_view s) {
 
 std::string describe_number(const Number& n) {
   switch (n.kind) {
-    case Number::Kind::unsigned_int: return "integer `" + std::to_string(n.u) + "`";
-    case Number::Kind::signed_int: return "integer `" + std::to_string(n.i) + "`";
-    case Number::Kind::floating: break;
+    case Number::Kind::unsigned_int:
+      return "integer `" + std::to_string(n.u) + "`";
+    case Number::Kind::signed_int:
+      return "integer `" + std::to_string(n.i) + "`";
+    case Number::Kind::floating:
+      break;
   }
   return "floating point `" + number_text(n.f) + "`";
 }
 
 // ---- errors ---------------------------------------------------------------
 
-void Reader::fail(Syntax code) const { throw ReadError(std::string(message(code)), pos_); }
+void Reader::fail(Syntax code) const {
+  throw ReadError(std::string(message(code)), pos_);
+}
 
 void Reader::fail_at_peek(Syntax code) const {
   throw ReadError(std::string(message(code)), pos_ < in_.size() ? pos_ + 1 : in_.size());
 }
 
-void Reader::fail_message(std::string text) const { throw ReadError(std::move(text), pos_); }
+void Reader::fail_message(std::string text) const {
+  throw ReadError(std::move(text), pos_);
+}
 
 void Reader::invalid_value(std::string_view found, std::string_view expected) const {
   std::string text = "invalid value: ";
@@ -264,7 +317,8 @@ void Reader::invalid_value(std::string_view found, std::string_view expected) co
 void Reader::invalid_type(std::string_view expected) {
   std::string found;
   switch (peek()) {
-    case kEnd: fail_at_peek(Syntax::eof_value);
+    case kEnd:
+      fail_at_peek(Syntax::eof_value);
     case 'n':
       bump();
       parse_ident("ull");
@@ -284,17 +338,30 @@ void Reader::invalid_type(std::string_view expected) {
       bump();
       found = describe_number(parse_number(false));
       break;
-    case '0': case '1': case '2': case '3': case '4':
-    case '5': case '6': case '7': case '8': case '9':
+    case '0':
+    case '1':
+    case '2':
+    case '3':
+    case '4':
+    case '5':
+    case '6':
+    case '7':
+    case '8':
+    case '9':
       found = describe_number(parse_number(true));
       break;
     case '"':
       bump();
       found = describe_string(parse_string());
       break;
-    case '[': found = "sequence"; break;
-    case '{': found = "map"; break;
-    default: fail_at_peek(Syntax::expected_value);
+    case '[':
+      found = "sequence";
+      break;
+    case '{':
+      found = "map";
+      break;
+    default:
+      fail_at_peek(Syntax::expected_value);
   }
   std::string text = "invalid type: ";
   text += found;
@@ -371,7 +438,7 @@ void Reader::end_object() {
     bump();
     return;
   }
-  fail_at_peek(c == ',' ? Syntax::trailing_comma
+  fail_at_peek(c == ','    ? Syntax::trailing_comma
                : c == kEnd ? Syntax::eof_object
                            : Syntax::trailing_characters);
 }
@@ -524,16 +591,34 @@ std::uint16_t Reader::decode_hex_escape() {
 void Reader::parse_escape() {
   if (pos_ >= in_.size()) fail(Syntax::eof_string);
   switch (in_[pos_++]) {
-    case '"': scratch_ += '"'; return;
-    case '\\': scratch_ += '\\'; return;
-    case '/': scratch_ += '/'; return;
-    case 'b': scratch_ += '\b'; return;
-    case 'f': scratch_ += '\f'; return;
-    case 'n': scratch_ += '\n'; return;
-    case 'r': scratch_ += '\r'; return;
-    case 't': scratch_ += '\t'; return;
-    case 'u': break;
-    default: fail(Syntax::invalid_escape);
+    case '"':
+      scratch_ += '"';
+      return;
+    case '\\':
+      scratch_ += '\\';
+      return;
+    case '/':
+      scratch_ += '/';
+      return;
+    case 'b':
+      scratch_ += '\b';
+      return;
+    case 'f':
+      scratch_ += '\f';
+      return;
+    case 'n':
+      scratch_ += '\n';
+      return;
+    case 'r':
+      scratch_ += '\r';
+      return;
+    case 't':
+      scratch_ += '\t';
+      return;
+    case 'u':
+      break;
+    default:
+      fail(Syntax::invalid_escape);
   }
   std::uint32_t cp = decode_hex_escape();
   if (cp >= 0xDC00 && cp <= 0xDFFF) fail(Syntax::lone_leading_surrogate);
@@ -554,7 +639,7 @@ std::string_view Reader::parse_string() {
   std::size_t start = pos_;
   bool copied = false;
   for (;;) {
-    while (pos_ < size && !stops_string(static_cast<unsigned char>(in_[pos_]))) ++pos_;
+    pos_ = scan_string(in_, pos_);
     if (pos_ == size) fail(Syntax::eof_string);
     char c = in_[pos_];
     if (c == '"') {
@@ -599,13 +684,15 @@ std::int64_t Reader::read_i64() {
   if (c == '-') bump();
   Number n = parse_number(c != '-');
   switch (n.kind) {
-    case Number::Kind::signed_int: return n.i;
+    case Number::Kind::signed_int:
+      return n.i;
     case Number::Kind::unsigned_int:
       if (n.u <= static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
         return static_cast<std::int64_t>(n.u);
       }
       invalid_value(describe_number(n), "i64");
-    case Number::Kind::floating: break;
+    case Number::Kind::floating:
+      break;
   }
   fail_message("invalid type: " + describe_number(n) + ", expected i64");
 }
@@ -619,8 +706,10 @@ std::uint32_t Reader::read_u32() {
     case Number::Kind::unsigned_int:
       if (n.u <= std::numeric_limits<std::uint32_t>::max()) return static_cast<std::uint32_t>(n.u);
       invalid_value(describe_number(n), "u32");
-    case Number::Kind::signed_int: invalid_value(describe_number(n), "u32");
-    case Number::Kind::floating: break;
+    case Number::Kind::signed_int:
+      invalid_value(describe_number(n), "u32");
+    case Number::Kind::floating:
+      break;
   }
   fail_message("invalid type: " + describe_number(n) + ", expected u32");
 }
@@ -631,7 +720,9 @@ std::string_view Reader::read_string_view() {
   return parse_string();
 }
 
-std::string Reader::read_string() { return std::string(read_string_view()); }
+std::string Reader::read_string() {
+  return std::string(read_string_view());
+}
 
 std::optional<std::string> Reader::read_optional_string() {
   if (peek() == 'n') {
@@ -644,15 +735,37 @@ std::optional<std::string> Reader::read_optional_string() {
 
 Value Reader::read_value() {
   switch (peek()) {
-    case kEnd: fail_at_peek(Syntax::eof_value);
-    case 'n': bump(); parse_ident("ull"); return Value();
-    case 't': bump(); parse_ident("rue"); return Value(true);
-    case 'f': bump(); parse_ident("alse"); return Value(false);
-    case '-': bump(); return parse_number(false).to_value();
-    case '0': case '1': case '2': case '3': case '4':
-    case '5': case '6': case '7': case '8': case '9':
+    case kEnd:
+      fail_at_peek(Syntax::eof_value);
+    case 'n':
+      bump();
+      parse_ident("ull");
+      return Value();
+    case 't':
+      bump();
+      parse_ident("rue");
+      return Value(true);
+    case 'f':
+      bump();
+      parse_ident("alse");
+      return Value(false);
+    case '-':
+      bump();
+      return parse_number(false).to_value();
+    case '0':
+    case '1':
+    case '2':
+    case '3':
+    case '4':
+    case '5':
+    case '6':
+    case '7':
+    case '8':
+    case '9':
       return parse_number(true).to_value();
-    case '"': bump(); return Value(std::string(parse_string()));
+    case '"':
+      bump();
+      return Value(std::string(parse_string()));
     case '[': {
       enter();
       bump();
@@ -677,7 +790,8 @@ Value Reader::read_value() {
       end_object();
       return Value(std::move(members));
     }
-    default: fail_at_peek(Syntax::expected_value);
+    default:
+      fail_at_peek(Syntax::expected_value);
   }
 }
 
@@ -686,16 +800,27 @@ Value Reader::read_value() {
 void Reader::skip_escape() {
   if (pos_ >= in_.size()) fail(Syntax::eof_string);
   switch (in_[pos_++]) {
-    case '"': case '\\': case '/': case 'b': case 'f': case 'n': case 'r': case 't': return;
-    case 'u': decode_hex_escape(); return;
-    default: fail(Syntax::invalid_escape);
+    case '"':
+    case '\\':
+    case '/':
+    case 'b':
+    case 'f':
+    case 'n':
+    case 'r':
+    case 't':
+      return;
+    case 'u':
+      decode_hex_escape();
+      return;
+    default:
+      fail(Syntax::invalid_escape);
   }
 }
 
 void Reader::skip_string() {
   const std::size_t size = in_.size();
   for (;;) {
-    while (pos_ < size && !stops_string(static_cast<unsigned char>(in_[pos_]))) ++pos_;
+    pos_ = scan_string(in_, pos_);
     if (pos_ == size) fail(Syntax::eof_string);
     char c = in_[pos_];
     if (c == '"') {
@@ -738,19 +863,52 @@ void Reader::skip_value() {
   for (;;) {
     bool opened = false;
     switch (peek()) {
-      case kEnd: fail_at_peek(Syntax::eof_value);
-      case 'n': bump(); parse_ident("ull"); break;
-      case 't': bump(); parse_ident("rue"); break;
-      case 'f': bump(); parse_ident("alse"); break;
-      case '-': bump(); skip_number(); break;
-      case '0': case '1': case '2': case '3': case '4':
-      case '5': case '6': case '7': case '8': case '9':
+      case kEnd:
+        fail_at_peek(Syntax::eof_value);
+      case 'n':
+        bump();
+        parse_ident("ull");
+        break;
+      case 't':
+        bump();
+        parse_ident("rue");
+        break;
+      case 'f':
+        bump();
+        parse_ident("alse");
+        break;
+      case '-':
+        bump();
         skip_number();
         break;
-      case '"': bump(); skip_string(); break;
-      case '[': bump(); frames.push(false); opened = true; break;
-      case '{': bump(); frames.push(true); opened = true; break;
-      default: fail_at_peek(Syntax::expected_value);
+      case '0':
+      case '1':
+      case '2':
+      case '3':
+      case '4':
+      case '5':
+      case '6':
+      case '7':
+      case '8':
+      case '9':
+        skip_number();
+        break;
+      case '"':
+        bump();
+        skip_string();
+        break;
+      case '[':
+        bump();
+        frames.push(false);
+        opened = true;
+        break;
+      case '{':
+        bump();
+        frames.push(true);
+        opened = true;
+        break;
+      default:
+        fail_at_peek(Syntax::expected_value);
     }
     if (!opened && frames.empty()) return;
     // After an opening bracket a closing one may follow at once; after a

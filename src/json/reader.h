@@ -56,7 +56,8 @@ Position position_of(std::string_view input, std::size_t offset);
 
 class ReadError {
  public:
-  ReadError(std::string message, std::size_t offset) : message_(std::move(message)), offset_(offset) {}
+  ReadError(std::string message, std::size_t offset)
+      : message_(std::move(message)), offset_(offset) {}
   const std::string& message() const { return message_; }
   std::size_t offset() const { return offset_; }
   // "<message> at line L column C", positions counted in `input`.
@@ -140,22 +141,22 @@ class Reader {
 
   // Typed reads. Each skips leading whitespace and fails with the kind's
   // expected-word when the value is of another kind.
-  bool read_bool();                             // "a boolean"
-  std::int64_t read_i64();                      // "i64", strict integer
-  std::uint32_t read_u32();                     // "u32", strict integer
-  std::string read_string();                    // "a string"
-  std::string_view read_string_view();          // "a string"; lives until the next string read
+  bool read_bool();                     // "a boolean"
+  std::int64_t read_i64();              // "i64", strict integer
+  std::uint32_t read_u32();             // "u32", strict integer
+  std::string read_string();            // "a string"
+  std::string_view read_string_view();  // "a string"; lives until the next string read
   std::optional<std::string> read_optional_string();  // null gives nullopt
-  Value read_value();                           // any JSON value, depth-checked
+  Value read_value();                                 // any JSON value, depth-checked
   // Syntax-only skip of one value: strings checked for escapes and control
   // characters (not UTF-8), numbers not for range; no nesting limit and no
   // recursion.
   void skip_value();
 
   // Low-level pieces, cursor just past the first byte of the token.
-  void parse_ident(std::string_view rest);      // after 'n', 't' or 'f'
-  Number parse_number(bool positive);           // after '-', or at the first digit
-  std::string_view parse_string();              // after the opening quote, validated
+  void parse_ident(std::string_view rest);  // after 'n', 't' or 'f'
+  Number parse_number(bool positive);       // after '-', or at the first digit
+  std::string_view parse_string();          // after the opening quote, validated
 
   // After the whole value: only whitespace may follow.
   void finish();
@@ -175,7 +176,7 @@ class Reader {
 };
 
 // The found-description of a value, as in "invalid type: <found>".
-std::string describe_string(std::string_view s);   // string "..." with escapes
-std::string describe_number(const Number& n);      // integer `N` / floating point `X`
+std::string describe_string(std::string_view s);  // string "..." with escapes
+std::string describe_number(const Number& n);     // integer `N` / floating point `X`
 
 }  // namespace quorvel::json

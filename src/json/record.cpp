@@ -2,10 +2,23 @@
 
 namespace quorvel::json::detail {
 
+namespace {
+
+// Keys are short: a plain loop beats a library call here.
+bool same_bytes(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::size_t find_key(const RecordShape& shape, std::string_view key) {
   std::size_t i = 0;
   for (std::string_view k : shape.keys) {
-    if (k == key) break;
+    if (same_bytes(k, key)) break;
     ++i;
   }
   return i;

@@ -26,7 +26,9 @@ struct RecordShape {
   std::uint32_t required = 0;              // bit i set: keys[i] is required
 };
 
-constexpr std::uint32_t required(std::size_t key) { return std::uint32_t{1} << key; }
+constexpr std::uint32_t required(std::size_t key) {
+  return std::uint32_t{1} << key;
+}
 
 namespace detail {
 

@@ -75,13 +75,27 @@ void write_string(std::string& out, std::string_view s) {
     out.append(s.data() + run, i - run);
     run = i + 1;
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\b': out += "\\b"; break;
-      case '\f': out += "\\f"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\b':
+        out += "\\b";
+        break;
+      case '\f':
+        out += "\\f";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         out += "\\u00";
         out += kHex[c >> 4];
@@ -105,12 +119,24 @@ void write_int(std::string& out, Int v) {
 
 void write(std::string& out, const Value& value) {
   switch (value.kind()) {
-    case Kind::null: out += "null"; break;
-    case Kind::boolean: out += value.as_bool() ? "true" : "false"; break;
-    case Kind::unsigned_int: write_int(out, value.as_unsigned()); break;
-    case Kind::signed_int: write_int(out, value.as_signed()); break;
-    case Kind::floating: write_number(out, value.as_float()); break;
-    case Kind::string: write_string(out, value.as_string()); break;
+    case Kind::null:
+      out += "null";
+      break;
+    case Kind::boolean:
+      out += value.as_bool() ? "true" : "false";
+      break;
+    case Kind::unsigned_int:
+      write_int(out, value.as_unsigned());
+      break;
+    case Kind::signed_int:
+      write_int(out, value.as_signed());
+      break;
+    case Kind::floating:
+      write_number(out, value.as_float());
+      break;
+    case Kind::string:
+      write_string(out, value.as_string());
+      break;
     case Kind::array: {
       out += '[';
       bool first = true;

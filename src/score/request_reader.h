@@ -13,8 +13,8 @@
 namespace quorvel::score {
 
 struct ScoreRequest {
-  json::Value snapshot;             // kept as sent; validated later by snapshot::parse
-  std::vector<std::int64_t> play;   // card ids in play order
+  json::Value snapshot;            // kept as sent; validated later by snapshot::parse
+  std::vector<std::int64_t> play;  // card ids in play order
 };
 
 // The request, or the reader's message with " at line L column C" in `bytes`.

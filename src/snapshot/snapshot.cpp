@@ -27,8 +27,16 @@ double read_lenient(Reader& r, double fallback) {
     case '-':
       r.bump();
       return r.parse_number(false).as_double();
-    case '0': case '1': case '2': case '3': case '4':
-    case '5': case '6': case '7': case '8': case '9':
+    case '0':
+    case '1':
+    case '2':
+    case '3':
+    case '4':
+    case '5':
+    case '6':
+    case '7':
+    case '8':
+    case '9':
       return r.parse_number(true).as_double();
     case '"':
       r.bump();
@@ -45,7 +53,9 @@ std::int32_t saturate_i32(double x) {
   return static_cast<std::int32_t>(x);  // truncates toward zero
 }
 
-std::int32_t read_lenient_i32(Reader& r) { return saturate_i32(read_lenient(r, 0.0)); }
+std::int32_t read_lenient_i32(Reader& r) {
+  return saturate_i32(read_lenient(r, 0.0));
+}
 
 // ---- objective ------------------------------------------------------------------
 
@@ -99,32 +109,58 @@ Perma read_perma(Reader& r) {
   Perma p;
   json::read_record(r, kPerma, [&](std::size_t key) {
     switch (key) {
-      case 0: p.bonus = read_lenient(r, 0.0); break;
-      case 1: p.mult = read_lenient(r, 0.0); break;
-      case 2: p.x_mult = read_lenient(r, 1.0); break;
+      case 0:
+        p.bonus = read_lenient(r, 0.0);
+        break;
+      case 1:
+        p.mult = read_lenient(r, 0.0);
+        break;
+      case 2:
+        p.x_mult = read_lenient(r, 1.0);
+        break;
     }
   });
   return p;
 }
 
-constexpr std::string_view kCardKeys[] = {"id",    "rank",  "suit",   "enh",    "ed",
-                                          "seal",  "perma", "debuff", "forced", "hidden"};
+constexpr std::string_view kCardKeys[] = {"id",   "rank",  "suit",   "enh",    "ed",
+                                          "seal", "perma", "debuff", "forced", "hidden"};
 constexpr RecordShape kCard{"Card", kCardKeys, json::required(0)};
 
 Card read_card(Reader& r) {
   Card card;
   json::read_record(r, kCard, [&](std::size_t key) {
     switch (key) {
-      case 0: card.id = r.read_i64(); break;
-      case 1: card.rank = read_lenient_i32(r); break;
-      case 2: card.suit = r.read_string(); break;
-      case 3: card.enh = r.read_optional_string(); break;
-      case 4: card.ed = r.read_optional_string(); break;
-      case 5: card.seal = r.read_optional_string(); break;
-      case 6: card.perma = read_perma(r); break;
-      case 7: card.debuff = r.read_bool(); break;
-      case 8: card.forced = r.read_bool(); break;
-      case 9: card.hidden = r.read_bool(); break;
+      case 0:
+        card.id = r.read_i64();
+        break;
+      case 1:
+        card.rank = read_lenient_i32(r);
+        break;
+      case 2:
+        card.suit = r.read_string();
+        break;
+      case 3:
+        card.enh = r.read_optional_string();
+        break;
+      case 4:
+        card.ed = r.read_optional_string();
+        break;
+      case 5:
+        card.seal = r.read_optional_string();
+        break;
+      case 6:
+        card.perma = read_perma(r);
+        break;
+      case 7:
+        card.debuff = r.read_bool();
+        break;
+      case 8:
+        card.forced = r.read_bool();
+        break;
+      case 9:
+        card.hidden = r.read_bool();
+        break;
     }
   });
   return card;
@@ -138,14 +174,30 @@ Joker read_joker(Reader& r) {
   Joker joker;
   json::read_record(r, kJoker, [&](std::size_t key) {
     switch (key) {
-      case 0: joker.id = r.read_i64(); break;
-      case 1: joker.key = r.read_optional_string(); break;
-      case 2: joker.ed = r.read_optional_string(); break;
-      case 3: joker.debuff = r.read_bool(); break;
-      case 4: joker.hidden = r.read_bool(); break;
-      case 5: joker.sell = read_lenient(r, 0.0); break;
-      case 6: joker.rarity = read_lenient_i32(r); break;
-      case 7: joker.ab = r.read_value(); break;
+      case 0:
+        joker.id = r.read_i64();
+        break;
+      case 1:
+        joker.key = r.read_optional_string();
+        break;
+      case 2:
+        joker.ed = r.read_optional_string();
+        break;
+      case 3:
+        joker.debuff = r.read_bool();
+        break;
+      case 4:
+        joker.hidden = r.read_bool();
+        break;
+      case 5:
+        joker.sell = read_lenient(r, 0.0);
+        break;
+      case 6:
+        joker.rarity = read_lenient_i32(r);
+        break;
+      case 7:
+        joker.ab = r.read_value();
+        break;
     }
   });
   return joker;
@@ -159,14 +211,30 @@ Level read_level(Reader& r) {
   Level level;
   json::read_record(r, kLevel, [&](std::size_t key) {
     switch (key) {
-      case 0: level.level = read_lenient(r, 1.0); break;
-      case 1: level.chips = read_lenient(r, 0.0); break;
-      case 2: level.mult = read_lenient(r, 1.0); break;
-      case 3: level.l_chips = read_lenient(r, 0.0); break;
-      case 4: level.l_mult = read_lenient(r, 0.0); break;
-      case 5: level.played = read_lenient(r, 0.0); break;
-      case 6: level.played_round = read_lenient(r, 0.0); break;
-      case 7: level.visible = r.read_bool(); break;
+      case 0:
+        level.level = read_lenient(r, 1.0);
+        break;
+      case 1:
+        level.chips = read_lenient(r, 0.0);
+        break;
+      case 2:
+        level.mult = read_lenient(r, 1.0);
+        break;
+      case 3:
+        level.l_chips = read_lenient(r, 0.0);
+        break;
+      case 4:
+        level.l_mult = read_lenient(r, 0.0);
+        break;
+      case 5:
+        level.played = read_lenient(r, 0.0);
+        break;
+      case 6:
+        level.played_round = read_lenient(r, 0.0);
+        break;
+      case 7:
+        level.visible = r.read_bool();
+        break;
     }
   });
   return level;
@@ -179,9 +247,15 @@ Blind read_blind(Reader& r) {
   Blind blind;
   json::read_record(r, kBlind, [&](std::size_t key) {
     switch (key) {
-      case 0: blind.key = r.read_string(); break;
-      case 1: blind.disabled = r.read_bool(); break;
-      case 2: blind.target = read_lenient(r, 0.0); break;
+      case 0:
+        blind.key = r.read_string();
+        break;
+      case 1:
+        blind.disabled = r.read_bool();
+        break;
+      case 2:
+        blind.target = read_lenient(r, 0.0);
+        break;
     }
   });
   return blind;
@@ -194,15 +268,19 @@ Idol read_idol(Reader& r) {
   Idol idol;
   json::read_record(r, kIdol, [&](std::size_t key) {
     switch (key) {
-      case 0: idol.rank = read_lenient_i32(r); break;
-      case 1: idol.suit = r.read_string(); break;
+      case 0:
+        idol.rank = read_lenient_i32(r);
+        break;
+      case 1:
+        idol.suit = r.read_string();
+        break;
     }
   });
   return idol;
 }
 
 constexpr std::string_view kRoundKeys[] = {
-    "hands_left",   "discards_left", "dollars",    "chips",      "idol",
+    "hands_left",   "discards_left", "dollars",     "chips",      "idol",
     "ancient_suit", "hands_played",  "round_hands", "tarot_used", "most_played"};
 constexpr RecordShape kRound{"Round", kRoundKeys};
 
@@ -210,16 +288,36 @@ Round read_round(Reader& r) {
   Round round;
   json::read_record(r, kRound, [&](std::size_t key) {
     switch (key) {
-      case 0: round.hands_left = read_lenient(r, 0.0); break;
-      case 1: round.discards_left = read_lenient(r, 0.0); break;
-      case 2: round.dollars = read_lenient(r, 0.0); break;
-      case 3: round.chips = read_lenient(r, 0.0); break;
-      case 4: round.idol = read_idol(r); break;
-      case 5: round.ancient_suit = r.read_string(); break;
-      case 6: round.hands_played = read_lenient(r, 0.0); break;
-      case 7: round.round_hands = read_lenient(r, 0.0); break;
-      case 8: round.tarot_used = read_lenient(r, 0.0); break;
-      case 9: round.most_played = r.read_string(); break;
+      case 0:
+        round.hands_left = read_lenient(r, 0.0);
+        break;
+      case 1:
+        round.discards_left = read_lenient(r, 0.0);
+        break;
+      case 2:
+        round.dollars = read_lenient(r, 0.0);
+        break;
+      case 3:
+        round.chips = read_lenient(r, 0.0);
+        break;
+      case 4:
+        round.idol = read_idol(r);
+        break;
+      case 5:
+        round.ancient_suit = r.read_string();
+        break;
+      case 6:
+        round.hands_played = read_lenient(r, 0.0);
+        break;
+      case 7:
+        round.round_hands = read_lenient(r, 0.0);
+        break;
+      case 8:
+        round.tarot_used = read_lenient(r, 0.0);
+        break;
+      case 9:
+        round.most_played = r.read_string();
+        break;
     }
   });
   return round;
@@ -232,12 +330,24 @@ DeckGroup read_deck_group(Reader& r) {
   DeckGroup group;
   json::read_record(r, kDeckGroup, [&](std::size_t key) {
     switch (key) {
-      case 0: group.rank = read_lenient_i32(r); break;
-      case 1: group.suit = r.read_string(); break;
-      case 2: group.enh = r.read_optional_string(); break;
-      case 3: group.ed = r.read_optional_string(); break;
-      case 4: group.seal = r.read_optional_string(); break;
-      case 5: group.count = read_lenient(r, 0.0); break;
+      case 0:
+        group.rank = read_lenient_i32(r);
+        break;
+      case 1:
+        group.suit = r.read_string();
+        break;
+      case 2:
+        group.enh = r.read_optional_string();
+        break;
+      case 3:
+        group.ed = r.read_optional_string();
+        break;
+      case 4:
+        group.seal = r.read_optional_string();
+        break;
+      case 5:
+        group.count = read_lenient(r, 0.0);
+        break;
     }
   });
   return group;
@@ -250,11 +360,21 @@ Deck read_deck(Reader& r) {
   Deck deck;
   json::read_record(r, kDeck, [&](std::size_t key) {
     switch (key) {
-      case 0: deck.back = r.read_string(); break;
-      case 1: deck.remaining = read_lenient(r, 0.0); break;
-      case 2: deck.total = read_lenient(r, 0.0); break;
-      case 3: deck.starting = read_lenient(r, 0.0); break;
-      case 4: json::read_list(r, [&] { deck.contents.push_back(read_deck_group(r)); }); break;
+      case 0:
+        deck.back = r.read_string();
+        break;
+      case 1:
+        deck.remaining = read_lenient(r, 0.0);
+        break;
+      case 2:
+        deck.total = read_lenient(r, 0.0);
+        break;
+      case 3:
+        deck.starting = read_lenient(r, 0.0);
+        break;
+      case 4:
+        json::read_list(r, [&] { deck.contents.push_back(read_deck_group(r)); });
+        break;
     }
   });
   return deck;
@@ -276,16 +396,22 @@ Options read_options(Reader& r) {
   Options options;
   json::read_record(r, kOptions, [&](std::size_t key) {
     switch (key) {
-      case 0: options.objective = read_objective(r); break;
-      case 1: options.discards = r.read_bool(); break;
-      case 2: options.seeded = r.read_bool(); break;
+      case 0:
+        options.objective = read_objective(r);
+        break;
+      case 1:
+        options.discards = r.read_bool();
+        break;
+      case 2:
+        options.seeded = r.read_bool();
+        break;
     }
   });
   return options;
 }
 
-constexpr std::string_view kSnapshotKeys[] = {"schema", "hand",     "jokers",      "levels",
-                                              "blind",  "round",    "deck",        "vouchers",
+constexpr std::string_view kSnapshotKeys[] = {"schema",      "hand",  "jokers", "levels",
+                                              "blind",       "round", "deck",   "vouchers",
                                               "consumables", "lobby", "options"};
 constexpr RecordShape kSnapshot{"Snapshot", kSnapshotKeys, json::required(0)};
 
@@ -293,19 +419,41 @@ Snapshot read_snapshot(Reader& r) {
   Snapshot s;
   json::read_record(r, kSnapshot, [&](std::size_t key) {
     switch (key) {
-      case 0: s.schema = r.read_u32(); break;
-      case 1: json::read_list(r, [&] { s.hand.push_back(read_card(r)); }); break;
-      case 2: json::read_list(r, [&] { s.jokers.push_back(read_joker(r)); }); break;
-      case 3:
-        json::read_map(r, [&](std::string name) { s.levels.insert_or_assign(std::move(name), read_level(r)); });
+      case 0:
+        s.schema = r.read_u32();
         break;
-      case 4: s.blind = read_blind(r); break;
-      case 5: s.round = read_round(r); break;
-      case 6: s.deck = read_deck(r); break;
-      case 7: json::read_list(r, [&] { s.vouchers.push_back(r.read_string()); }); break;
-      case 8: json::read_list(r, [&] { s.consumables.push_back(read_consumable(r)); }); break;
-      case 9: s.lobby = r.read_bool(); break;
-      case 10: s.options = read_options(r); break;
+      case 1:
+        json::read_list(r, [&] { s.hand.push_back(read_card(r)); });
+        break;
+      case 2:
+        json::read_list(r, [&] { s.jokers.push_back(read_joker(r)); });
+        break;
+      case 3:
+        json::read_map(r, [&](std::string name) {
+          s.levels.insert_or_assign(std::move(name), read_level(r));
+        });
+        break;
+      case 4:
+        s.blind = read_blind(r);
+        break;
+      case 5:
+        s.round = read_round(r);
+        break;
+      case 6:
+        s.deck = read_deck(r);
+        break;
+      case 7:
+        json::read_list(r, [&] { s.vouchers.push_back(r.read_string()); });
+        break;
+      case 8:
+        json::read_list(r, [&] { s.consumables.push_back(read_consumable(r)); });
+        break;
+      case 9:
+        s.lobby = r.read_bool();
+        break;
+      case 10:
+        s.options = read_options(r);
+        break;
     }
   });
   return s;
@@ -333,9 +481,12 @@ double number_or(const json::Value& value, double fallback) {
   switch (value.kind()) {
     case json::Kind::unsigned_int:
     case json::Kind::signed_int:
-    case json::Kind::floating: return value.number();
-    case json::Kind::string: return value.as_string() == kNaneinf ? kInfinity : fallback;
-    default: return fallback;
+    case json::Kind::floating:
+      return value.number();
+    case json::Kind::string:
+      return value.as_string() == kNaneinf ? kInfinity : fallback;
+    default:
+      return fallback;
   }
 }
 
@@ -344,7 +495,9 @@ double Joker::num(std::string_view key, double fallback) const {
   return v != nullptr && v->is_number() ? v->number() : fallback;
 }
 
-double Joker::extra(double fallback) const { return num("extra", fallback); }
+double Joker::extra(double fallback) const {
+  return num("extra", fallback);
+}
 
 double Joker::extra_num(std::string_view key, double fallback) const {
   const json::Value* extra = ab.find("extra");

@@ -32,7 +32,8 @@ TEST(Writer, StringEscapes) {
   EXPECT_EQ(to_text(Value("")), R"("")");
   EXPECT_EQ(to_text(Value("a\"b\\c")), R"("a\"b\\c")");
   EXPECT_EQ(to_text(Value("\b\f\n\r\t")), R"("\b\f\n\r\t")");
-  EXPECT_EQ(to_text(Value(std::string("\x00\x01\x1f\x0b\x7f", 5))), "\"\\u0000\\u0001\\u001f\\u000b\x7f\"");
+  EXPECT_EQ(to_text(Value(std::string("\x00\x01\x1f\x0b\x7f", 5))),
+            "\"\\u0000\\u0001\\u001f\\u000b\x7f\"");
   EXPECT_EQ(to_text(Value("/ é € 😀")), "\"/ é € 😀\"");
   // Bytes that are not UTF-8 pass unchanged; the writer does not judge them.
   EXPECT_EQ(to_text(Value(std::string("\xff\xfe"))), "\"\xff\xfe\"");

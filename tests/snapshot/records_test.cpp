@@ -72,11 +72,13 @@ TEST(Records, UnknownKeysAreIgnoredAlsoWhenRepeated) {
 }
 
 TEST(Records, CardDefaultsAndArrayForm) {
-  Snapshot s = ok(R"({"schema":1,"hand":[{"id":7},[7],{"id":7,"perma":{}},{"id":7,"perma":[]},{"id":7,"perma":{"x_mult":"x"}}]})");
+  Snapshot s = ok(
+      R"({"schema":1,"hand":[{"id":7},[7],{"id":7,"perma":{}},{"id":7,"perma":[]},{"id":7,"perma":{"x_mult":"x"}}]})");
   ASSERT_EQ(s.hand.size(), 5u);
   for (const Card& c : s.hand) expect_default_card(c, 7);
 
-  s = ok(R"({"schema":1,"hand":[[12,11,"Hearts","m_glass","e_foil","Gold",[5,2,1.5],true,true,true]]})");
+  s = ok(
+      R"({"schema":1,"hand":[[12,11,"Hearts","m_glass","e_foil","Gold",[5,2,1.5],true,true,true]]})");
   const Card& c = s.hand.at(0);
   EXPECT_EQ(c.id, 12);
   EXPECT_EQ(c.rank, 11);
@@ -122,12 +124,14 @@ TEST(Records, LenientFloats) {
   EXPECT_EQ(target("1e-400"), 0.0);
   EXPECT_TRUE(std::signbit(target("-0")));
   EXPECT_EQ(target("\"naneinf\""), kInf);
-  for (std::string_view other : {"null", "true", "false", "\"abc\"", "\"300\"", "\"NaN\"", "\"inf\"",
-                                 "\"-naneinf\"", "\"Naneinf\"", "[]", "{}", "[1]", "{\"a\":1}"}) {
+  for (std::string_view other :
+       {"null", "true", "false", "\"abc\"", "\"300\"", "\"NaN\"", "\"inf\"", "\"-naneinf\"",
+        "\"Naneinf\"", "[]", "{}", "[1]", "{\"a\":1}"}) {
     EXPECT_EQ(target(other), 0.0) << other;
   }
   // Defaults of 1.0 hold in every case.
-  Snapshot s = ok(R"({"schema":1,"levels":{"Pair":{"level":"x","mult":null},"Flush":[],"Straight":{}}})");
+  Snapshot s =
+      ok(R"({"schema":1,"levels":{"Pair":{"level":"x","mult":null},"Flush":[],"Straight":{}}})");
   for (const auto& [name, level] : s.levels) {
     EXPECT_EQ(level.level, 1.0) << name;
     EXPECT_EQ(level.mult, 1.0) << name;
@@ -135,7 +139,8 @@ TEST(Records, LenientFloats) {
     EXPECT_FALSE(level.visible) << name;
   }
   EXPECT_EQ(ok(R"({"schema":1,"hand":[{"id":1,"perma":[1]}]})").hand.at(0).perma.x_mult, 1.0);
-  EXPECT_EQ(ok(R"({"schema":1,"hand":[{"id":1,"perma":{"x_mult":null}}]})").hand.at(0).perma.x_mult, 1.0);
+  EXPECT_EQ(ok(R"({"schema":1,"hand":[{"id":1,"perma":{"x_mult":null}}]})").hand.at(0).perma.x_mult,
+            1.0);
 }
 
 TEST(Records, NumberOrRule) {
@@ -174,7 +179,8 @@ TEST(Records, LenientIntegers) {
 }
 
 TEST(Records, LevelsMap) {
-  Snapshot s = ok(R"({"schema":1,"levels":{"Pair":{"chips":10},"High Card":[2,30],"Pair":{"chips":20},"Not a hand":{"played":9,"visible":true}}})");
+  Snapshot s = ok(
+      R"({"schema":1,"levels":{"Pair":{"chips":10},"High Card":[2,30],"Pair":{"chips":20},"Not a hand":{"played":9,"visible":true}}})");
   ASSERT_EQ(s.levels.size(), 3u);
   EXPECT_EQ(s.levels.begin()->first, "High Card");  // ascending byte order
   EXPECT_EQ(s.levels.at("Pair").chips, 20.0);
@@ -223,7 +229,8 @@ TEST(Records, ObjectiveForms) {
 }
 
 TEST(Records, StringsDecodeEscapes) {
-  Snapshot s = ok(R"({"schema":1,"vouchers":["a\"\\\/\b\f\n\r\t","\u00e9\u20ac\ud83d\ude00","é€😀"]})");
+  Snapshot s =
+      ok(R"({"schema":1,"vouchers":["a\"\\\/\b\f\n\r\t","\u00e9\u20ac\ud83d\ude00","é€😀"]})");
   ASSERT_EQ(s.vouchers.size(), 3u);
   EXPECT_EQ(s.vouchers[0], "a\"\\/\b\f\n\r\t");
   EXPECT_EQ(s.vouchers[1], "\u00e9\u20ac\U0001F600");
@@ -276,8 +283,9 @@ TEST(Joker, AbilityAccessors) {
 }
 
 TEST(Joker, AbilityValueKeepsNumberKinds) {
-  Joker j = ok(R"({"schema":1,"jokers":[{"id":1,"ab":{"u":18446744073709551615,"i":-1,"f":1.0,"big":18446744073709551616,"z":-0}}]})")
-                .jokers.at(0);
+  Joker j =
+      ok(R"({"schema":1,"jokers":[{"id":1,"ab":{"u":18446744073709551615,"i":-1,"f":1.0,"big":18446744073709551616,"z":-0}}]})")
+          .jokers.at(0);
   EXPECT_EQ(j.ab.find("u")->kind(), json::Kind::unsigned_int);
   EXPECT_EQ(j.ab.find("u")->as_unsigned(), 18446744073709551615u);
   EXPECT_EQ(j.ab.find("i")->kind(), json::Kind::signed_int);

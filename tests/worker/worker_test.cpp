@@ -26,6 +26,7 @@ struct Gate {
   std::mutex mutex;
   std::condition_variable changed;
   bool open = true;
+  std::uint64_t openings = 0;  // a job held before an opening goes on even if the gate closes again
   std::vector<std::uint64_t> served;
   std::uint64_t panic_on = 0;  // a job whose serving throws
   bool panic_with_non_standard = false;
@@ -41,7 +42,8 @@ void gate_hook(std::uint64_t id) {
   std::unique_lock lock(g.mutex);
   g.served.push_back(id);
   g.changed.notify_all();
-  g.changed.wait(lock, [&] { return g.open; });
+  const std::uint64_t openings = g.openings;
+  g.changed.wait(lock, [&] { return g.open || g.openings != openings; });
   if (id == g.panic_on) {
     if (g.panic_with_non_standard) throw 42;
     throw std::out_of_range("position 9 of 3");
@@ -51,6 +53,7 @@ void gate_hook(std::uint64_t id) {
 void set_open(bool open) {
   std::lock_guard lock(gate().mutex);
   gate().open = open;
+  if (open) ++gate().openings;
   gate().changed.notify_all();
 }
 
@@ -129,6 +132,8 @@ TEST_F(Worker, PollAnswersEveryStateOfTheKeptResult) {
   EXPECT_EQ(poll(0).state, PollState::no_such_job);
 
   // Released, the worker parses the request and stores the reader's error.
+  store(id, "running again", false, false);
+  ASSERT_EQ(poll(id).state, PollState::running);
   set_open(true);
   Polled served = wait_finished(id);
   EXPECT_EQ(served.state, PollState::failed);
