@@ -1,5 +1,6 @@
 #include "json/reader.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -45,21 +46,40 @@ constexpr bool stops_string(unsigned char c) {
 
 // Skips the bytes of a string that need no attention, eight at a time while
 // eight remain: returns the offset of the first control character, '"' or
-// '\\' at or after `pos`, or `in.size()`.
-std::size_t scan_string(std::string_view in, std::size_t pos) {
+// '\\' at or after `pos`, or `in.size()`. Sets `non_ascii` when a skipped
+// byte is 0x80 or above, so that all-ASCII strings need no UTF-8 check.
+std::size_t scan_string(std::string_view in, std::size_t pos, bool& non_ascii) {
   constexpr std::uint64_t kOnes = 0x0101010101010101ull;
   constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  std::uint64_t seen = 0;
   while (in.size() - pos >= 8) {
     std::uint64_t w;
     std::memcpy(&w, in.data() + pos, 8);
     std::uint64_t quote = w ^ (kOnes * '"');
     std::uint64_t backslash = w ^ (kOnes * '\\');
-    std::uint64_t hits =
-        ((w - kOnes * 0x20) & ~w) | ((quote - kOnes) & ~quote) | ((backslash - kOnes) & ~backslash);
-    if (hits & kHigh) break;
-    pos += 8;
+    // The high bit of a byte is set for a stop byte; a false mark can only
+    // follow a true one, so the lowest mark is the first stop byte.
+    std::uint64_t hits = (((w - kOnes * 0x20) & ~w) | ((quote - kOnes) & ~quote) |
+                          ((backslash - kOnes) & ~backslash)) &
+                         kHigh;
+    if (hits == 0) {
+      seen |= w;
+      pos += 8;
+      continue;
+    }
+    if constexpr (std::endian::native == std::endian::little) {
+      int bits = std::countr_zero(hits) - 7;  // bits before the first stop byte
+      if (bits > 0) seen |= w & ((std::uint64_t{1} << bits) - 1);
+      non_ascii |= (seen & kHigh) != 0;
+      return pos + static_cast<std::size_t>(bits / 8);
+    }
+    break;
   }
-  while (pos < in.size() && !stops_string(static_cast<unsigned char>(in[pos]))) ++pos;
+  while (pos < in.size() && !stops_string(static_cast<unsigned char>(in[pos]))) {
+    seen |= static_cast<unsigned char>(in[pos]);
+    ++pos;
+  }
+  non_ascii |= (seen & kHigh) != 0;
   return pos;
 }
 
@@ -316,7 +336,7 @@ void Reader::invalid_value(std::string_view found, std::string_view expected) co
 
 void Reader::invalid_type(std::string_view expected) {
   std::string found;
-  switch (peek()) {
+  switch (peek_token()) {
     case kEnd:
       fail_at_peek(Syntax::eof_value);
     case 'n':
@@ -339,15 +359,6 @@ void Reader::invalid_type(std::string_view expected) {
       found = describe_number(parse_number(false));
       break;
     case '0':
-    case '1':
-    case '2':
-    case '3':
-    case '4':
-    case '5':
-    case '6':
-    case '7':
-    case '8':
-    case '9':
       found = describe_number(parse_number(true));
       break;
     case '"':
@@ -638,8 +649,9 @@ std::string_view Reader::parse_string() {
   const std::size_t size = in_.size();
   std::size_t start = pos_;
   bool copied = false;
+  bool non_ascii = false;  // in the raw bytes; escapes always give valid UTF-8
   for (;;) {
-    pos_ = scan_string(in_, pos_);
+    pos_ = scan_string(in_, pos_, non_ascii);
     if (pos_ == size) fail(Syntax::eof_string);
     char c = in_[pos_];
     if (c == '"') {
@@ -651,7 +663,7 @@ std::string_view Reader::parse_string() {
         out = in_.substr(start, pos_ - start);
       }
       ++pos_;
-      if (!valid_utf8(out)) fail(Syntax::invalid_unicode);
+      if (non_ascii && !valid_utf8(out)) fail(Syntax::invalid_unicode);
       return out;
     }
     if (c == '\\') {
@@ -734,7 +746,7 @@ std::optional<std::string> Reader::read_optional_string() {
 }
 
 Value Reader::read_value() {
-  switch (peek()) {
+  switch (peek_token()) {
     case kEnd:
       fail_at_peek(Syntax::eof_value);
     case 'n':
@@ -753,15 +765,6 @@ Value Reader::read_value() {
       bump();
       return parse_number(false).to_value();
     case '0':
-    case '1':
-    case '2':
-    case '3':
-    case '4':
-    case '5':
-    case '6':
-    case '7':
-    case '8':
-    case '9':
       return parse_number(true).to_value();
     case '"':
       bump();
@@ -820,7 +823,8 @@ void Reader::skip_escape() {
 void Reader::skip_string() {
   const std::size_t size = in_.size();
   for (;;) {
-    pos_ = scan_string(in_, pos_);
+    bool non_ascii = false;  // not checked: skipped strings may hold any bytes
+    pos_ = scan_string(in_, pos_, non_ascii);
     if (pos_ == size) fail(Syntax::eof_string);
     char c = in_[pos_];
     if (c == '"') {
@@ -862,7 +866,7 @@ void Reader::skip_value() {
   FrameStack frames;
   for (;;) {
     bool opened = false;
-    switch (peek()) {
+    switch (peek_token()) {
       case kEnd:
         fail_at_peek(Syntax::eof_value);
       case 'n':
@@ -882,15 +886,6 @@ void Reader::skip_value() {
         skip_number();
         break;
       case '0':
-      case '1':
-      case '2':
-      case '3':
-      case '4':
-      case '5':
-      case '6':
-      case '7':
-      case '8':
-      case '9':
         skip_number();
         break;
       case '"':

@@ -99,6 +99,11 @@ class Reader {
     }
     return kEnd;
   }
+  // peek() with every digit reported as '0', so one label covers numbers.
+  int peek_token() {
+    int c = peek();
+    return c >= '1' && c <= '9' ? '0' : c;
+  }
   // Consumes the byte that peek() returned.
   void bump() { ++pos_; }
 
@@ -116,7 +121,7 @@ class Reader {
   [[noreturn]] void invalid_value(std::string_view found, std::string_view expected) const;
 
   // Nesting of read arrays and objects: call enter() with the opening bracket
-  // peeked (not yet consumed), leave() after the closing one.
+  // peeked (not yet consumed), leave() once the contents are read.
   void enter() {
     if (--remaining_depth_ == 0) fail_at_peek(Syntax::recursion_limit);
   }
@@ -153,7 +158,7 @@ class Reader {
   // recursion.
   void skip_value();
 
-  // Low-level pieces, cursor just past the first byte of the token.
+  // Low-level pieces for callers that dispatch on peek() themselves.
   void parse_ident(std::string_view rest);  // after 'n', 't' or 'f'
   Number parse_number(bool positive);       // after '-', or at the first digit
   std::string_view parse_string();          // after the opening quote, validated

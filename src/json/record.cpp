@@ -15,13 +15,13 @@ bool same_bytes(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-std::size_t find_key(const RecordShape& shape, std::string_view key) {
-  std::size_t i = 0;
-  for (std::string_view k : shape.keys) {
-    if (same_bytes(k, key)) break;
-    ++i;
+std::size_t find_key(const RecordShape& shape, std::string_view key, std::size_t hint) {
+  const std::size_t n = shape.keys.size();
+  for (std::size_t k = 0; k < n; ++k) {
+    std::size_t i = hint + k < n ? hint + k : hint + k - n;
+    if (same_bytes(shape.keys[i], key)) return i;
   }
-  return i;
+  return n;
 }
 
 std::string struct_word(const RecordShape& shape) {

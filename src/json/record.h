@@ -32,7 +32,9 @@ constexpr std::uint32_t required(std::size_t key) {
 
 namespace detail {
 
-std::size_t find_key(const RecordShape& shape, std::string_view key);
+// Index of `key` in shape.keys, or keys.size(). The search starts at `hint`
+// (the key after the last one found): hosts tend to send keys in order.
+std::size_t find_key(const RecordShape& shape, std::string_view key, std::size_t hint);
 [[noreturn]] void duplicate_field(Reader& r, std::string_view key);
 [[noreturn]] void missing_field(Reader& r, const RecordShape& shape, std::uint32_t missing);
 [[noreturn]] void invalid_length(Reader& r, const RecordShape& shape, std::size_t length);
@@ -52,8 +54,9 @@ void read_record(Reader& r, const RecordShape& shape, ReadKey&& read_key) {
     r.bump();
     Reader::Seq seq;
     std::uint32_t seen = 0;
+    std::size_t hint = 0;
     while (auto key = r.next_key(seq)) {
-      const std::size_t i = detail::find_key(shape, *key);
+      const std::size_t i = detail::find_key(shape, *key, hint);
       if (i == shape.keys.size()) {
         r.parse_colon();
         r.skip_value();
@@ -61,6 +64,7 @@ void read_record(Reader& r, const RecordShape& shape, ReadKey&& read_key) {
       }
       if (seen & (std::uint32_t{1} << i)) detail::duplicate_field(r, shape.keys[i]);
       seen |= std::uint32_t{1} << i;
+      hint = i + 1;
       r.parse_colon();
       read_key(i);
     }

@@ -23,20 +23,11 @@ constexpr std::string_view kNaneinf = "naneinf";
 // cases; arrays and objects are read in full (and dropped) so that their
 // syntax, strings, numbers and nesting are checked like any read value.
 double read_lenient(Reader& r, double fallback) {
-  switch (r.peek()) {
+  switch (r.peek_token()) {
     case '-':
       r.bump();
       return r.parse_number(false).as_double();
     case '0':
-    case '1':
-    case '2':
-    case '3':
-    case '4':
-    case '5':
-    case '6':
-    case '7':
-    case '8':
-    case '9':
       return r.parse_number(true).as_double();
     case '"':
       r.bump();
