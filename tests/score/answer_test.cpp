@@ -29,51 +29,6 @@ TEST(ToJsonNumber, NonFiniteBecomesTheMarkerString) {
   EXPECT_TRUE(std::signbit(to_json_number(-0.0).as_float()));
 }
 
-TEST(ScoredJson, ElevenKeysFromTheFields) {
-  Scored s;
-  s.hand = "Pair";
-  s.scored = {12, -40};
-  s.approximate = {"hidden_card", "hook"};
-  s.floor = 1.0;
-  s.expected = kNaN;
-  s.ceiling = kInf;
-  s.money_floor = -0.0;
-  s.money_expected = 2.5;
-  s.money_ceiling = 300.0;
-  s.legal = false;
-  s.has_chance = true;
-  const json::Value v = s.to_json();
-
-  std::vector<std::string> keys;
-  for (const auto& [key, value] : v.as_object()) keys.push_back(key);
-  EXPECT_EQ(keys, (std::vector<std::string>{"approximate", "ceiling", "expected", "floor", "hand",
-                                            "has_chance", "legal", "money_ceiling",
-                                            "money_expected", "money_floor", "scored"}));
-  EXPECT_EQ(v.find("hand")->as_string(), "Pair");
-  EXPECT_EQ(v.find("approximate")->as_array().size(), 2u);
-  EXPECT_EQ(v.find("approximate")->as_array()[1].as_string(), "hook");
-  const json::Array& ids = v.find("scored")->as_array();
-  ASSERT_EQ(ids.size(), 2u);
-  EXPECT_EQ(ids[0].kind(), json::Kind::signed_int);
-  EXPECT_EQ(ids[1].as_signed(), -40);
-  EXPECT_EQ(v.find("floor")->as_float(), 1.0);
-  EXPECT_EQ(v.find("expected")->as_string(), "naneinf");
-  EXPECT_EQ(v.find("ceiling")->as_string(), "naneinf");
-  EXPECT_TRUE(std::signbit(v.find("money_floor")->as_float()));
-  EXPECT_EQ(v.find("money_expected")->as_float(), 2.5);
-  EXPECT_EQ(v.find("money_ceiling")->kind(), json::Kind::floating);
-  EXPECT_FALSE(v.find("legal")->as_bool());
-  EXPECT_TRUE(v.find("has_chance")->as_bool());
-}
-
-TEST(ScoredJson, EmptyListsStayPresent) {
-  const json::Value v = Scored{}.to_json();
-  EXPECT_TRUE(v.find("scored")->as_array().empty());
-  EXPECT_TRUE(v.find("approximate")->as_array().empty());
-  EXPECT_TRUE(v.find("legal")->as_bool());
-  EXPECT_EQ(v.find("hand")->as_string(), "");
-}
-
 // A voided pair of ids 12 and 40 without "j_matador": the empty sum of the
 // voided hand's money is negative zero.
 TEST(ScoredText, VoidedPair) {

@@ -161,20 +161,6 @@ TEST(Result, PlayFollowsTheCandidatesCardOrder) {
   EXPECT_FALSE(r.blocked);
 }
 
-TEST(Result, PreparedSnapshotGivesTheSameReport) {
-  snapshot::Snapshot snap = king();
-  snap.jokers = {times_three(10), plus_mult(11, 4)};
-  const score::Prepared prep(snap);
-  Progress own{snap, {}, 1.0, true, false};
-  Progress shared{snap, {}, 1.0, true, false, &prep};
-  const Candidate best = play_of({0}, {1, 0});
-  const SearchResult a = own.result(2, false, &best);
-  const SearchResult b = shared.result(2, false, &best);
-  EXPECT_EQ(a.best->expected, b.best->expected);
-  EXPECT_EQ(a.gain, b.gain);
-  EXPECT_EQ(a.joker_order, b.joker_order);
-}
-
 TEST(Result, PositionOutOfRangeIsAFailure) {
   snapshot::Snapshot snap = king();
   snap.jokers = {plus_mult(11, 4)};
@@ -183,75 +169,6 @@ TEST(Result, PositionOutOfRangeIsAFailure) {
   const Candidate bad_joker = play_of({0}, {1});
   EXPECT_THROW(p.result(1, false, &bad_card), std::out_of_range);
   EXPECT_THROW(p.result(1, false, &bad_joker), std::out_of_range);
-}
-
-SearchResult full_result() {
-  SearchResult r;
-  r.stage = 3;
-  r.done = true;
-  Best b;
-  b.play = {4, -2};
-  b.hand = "Pair";
-  b.scored = {4};
-  b.floor = 300.0;
-  b.expected = kInf;
-  b.ceiling = kNaN;
-  b.blind_pct = -kInf;
-  b.money_floor = -0.0;
-  b.money_expected = 0.1;
-  b.money_ceiling = 1e20;
-  r.best = b;
-  r.joker_order = {9, 8};
-  r.current_order_expected = 12.5;
-  r.gain = 0.0;
-  r.gain_money = 2.0;
-  r.blocked = true;
-  r.order_exact = false;
-  r.card_order_matters = true;
-  r.approximate = {"hook", "lobby"};
-  return r;
-}
-
-std::vector<std::string> keys_of(const json::Value& v) {
-  std::vector<std::string> out;
-  for (const auto& [key, value] : v.as_object()) out.push_back(key);
-  return out;
-}
-
-TEST(ResultJson, KeysAndKinds) {
-  const json::Value v = full_result().to_json();
-  EXPECT_EQ(keys_of(v), (std::vector<std::string>{"approximate", "best", "blind_warning", "blocked",
-                                                  "card_order_matters", "current_order_expected",
-                                                  "done", "gain", "gain_money", "joker_order",
-                                                  "order_exact", "stage"}));
-  const json::Value& best = *v.find("best");
-  EXPECT_EQ(keys_of(best), (std::vector<std::string>{"blind_pct", "ceiling", "expected", "floor",
-                                                     "hand", "money_ceiling", "money_expected",
-                                                     "money_floor", "play", "scored"}));
-  EXPECT_EQ(v.find("stage")->kind(), json::Kind::unsigned_int);
-  EXPECT_EQ(v.find("stage")->as_unsigned(), 3u);
-  EXPECT_EQ(v.find("joker_order")->as_array()[1].as_signed(), 8);
-  EXPECT_EQ(best.find("play")->as_array()[1].as_signed(), -2);
-  EXPECT_EQ(v.find("gain")->kind(), json::Kind::floating);
-  EXPECT_EQ(v.find("gain_money")->as_float(), 2.0);
-  EXPECT_EQ(v.find("current_order_expected")->as_float(), 12.5);
-  EXPECT_TRUE(v.find("blocked")->as_bool());
-  EXPECT_FALSE(v.find("order_exact")->as_bool());
-  EXPECT_EQ(v.find("approximate")->as_array()[1].as_string(), "lobby");
-  for (const char* key : {"expected", "ceiling", "blind_pct"}) {
-    EXPECT_EQ(best.find(key)->as_string(), "naneinf") << key;
-  }
-  EXPECT_EQ(best.find("floor")->as_float(), 300.0);
-  EXPECT_TRUE(std::signbit(best.find("money_floor")->as_float()));
-  EXPECT_EQ(best.find("hand")->as_string(), "Pair");
-}
-
-TEST(ResultJson, NoBestIsNull) {
-  SearchResult r;
-  const json::Value v = r.to_json();
-  EXPECT_TRUE(v.find("best")->is_null());
-  EXPECT_TRUE(v.find("joker_order")->as_array().empty());
-  EXPECT_EQ(v.find("gain")->as_float(), 0.0);
 }
 
 }  // namespace

@@ -20,15 +20,19 @@ std::vector<std::string> texts(const snapshot::Snapshot& snap) {
   return out;
 }
 
+// A hidden card that is not forced is never played: one report, no best.
 TEST(ReportText, NothingToPlay) {
   snapshot::Snapshot snap = with_levels();
   snap.jokers = {plus_mult(7, 1), times_three(8)};
-  EXPECT_EQ(texts(snap), std::vector<std::string>{
-                             "{\"approximate\":[],\"best\":null,\"blind_warning\":false,"
-                             "\"blocked\":false,\"card_order_matters\":false,"
-                             "\"current_order_expected\":0.0,\"done\":true,\"gain\":0.0,"
-                             "\"gain_money\":0.0,\"joker_order\":[7,8],\"order_exact\":true,"
-                             "\"stage\":1}"});
+  snap.hand = {card(1, 5, "Spades")};
+  snap.hand[0].hidden = true;
+  EXPECT_EQ(texts(snap),
+            std::vector<std::string>{
+                "{\"approximate\":[\"hidden_card\"],\"best\":null,\"blind_warning\":false,"
+                "\"blocked\":false,\"card_order_matters\":false,"
+                "\"current_order_expected\":0.0,\"done\":true,\"gain\":0.0,"
+                "\"gain_money\":0.0,\"joker_order\":[7,8],\"order_exact\":true,"
+                "\"stage\":1}"});
 }
 
 TEST(ReportText, JokerOrderStages) {

@@ -14,41 +14,6 @@ std::vector<std::int64_t> ids(std::initializer_list<std::int64_t> list) {
   return list;
 }
 
-TEST(Run, ReportsPerJokerCount) {
-  struct Case {
-    std::size_t jokers;
-    std::vector<std::uint32_t> stages;
-  };
-  for (const Case& c : std::vector<Case>{{0, {1, 3}}, {1, {1, 3}}, {2, {1, 2, 3}}}) {
-    snapshot::Snapshot snap = free_cards(3);
-    for (std::size_t j = 0; j < c.jokers; ++j) snap.jokers.push_back(plus_mult(100 + j, 1));
-    Recorder rec;
-    run(snap, never(), rec.sink());
-    EXPECT_EQ(rec.stages(), c.stages) << c.jokers;
-    for (std::size_t i = 0; i < rec.reports.size(); ++i) {
-      EXPECT_EQ(rec.reports[i].done, i + 1 == rec.reports.size());
-      EXPECT_TRUE(rec.reports[i].best.has_value());
-    }
-  }
-}
-
-TEST(Run, NothingPlayableGivesOneFinalReport) {
-  snapshot::Snapshot snap = with_levels();
-  snap.jokers = {plus_mult(7, 1), times_three(8)};
-  snapshot::Card hidden = card(1, 5, "Spades");
-  hidden.hidden = true;
-  snap.hand = {hidden};
-  Recorder rec;
-  run(snap, never(), rec.sink());
-  ASSERT_EQ(rec.reports.size(), 1u);
-  const SearchResult& r = rec.reports[0];
-  EXPECT_EQ(r.stage, 1u);
-  EXPECT_TRUE(r.done);
-  EXPECT_FALSE(r.best.has_value());
-  EXPECT_EQ(r.joker_order, ids({7, 8}));
-  EXPECT_EQ(r.approximate, std::vector<std::string>{"hidden_card"});
-}
-
 // Every selection is voided by the boss blind; "j_matador" pays for a voided
 // hand, so only the money objective may keep them.
 TEST(Run, RetentionOfVoidedHands) {
@@ -79,29 +44,6 @@ TEST(Run, RetentionOfVoidedHands) {
       EXPECT_EQ(rec.reports[0].best->money_expected, 8.0);
       EXPECT_EQ(rec.reports[0].best->expected, 0.0);
     }
-  }
-}
-
-TEST(Run, JokerOrderGainOverTheCurrentOrder) {
-  snapshot::Snapshot snap = with_levels();
-  snap.hand = {card(1, 13, "Clubs")};
-  snap.jokers = {times_three(10), plus_mult(11, 4)};
-  Recorder rec;
-  run(snap, never(), rec.sink());
-  ASSERT_EQ(rec.stages(), (std::vector<std::uint32_t>{1, 2, 3}));
-  // High Card: 15 chips; x3 then +4 gives mult 7, +4 then x3 gives 15.
-  const SearchResult& first = rec.reports[0];
-  EXPECT_EQ(first.best->expected, 105.0);
-  EXPECT_EQ(first.joker_order, ids({10, 11}));
-  EXPECT_EQ(first.gain, 0.0);
-  for (std::size_t i = 1; i < 3; ++i) {
-    const SearchResult& r = rec.reports[i];
-    EXPECT_EQ(r.best->expected, 225.0);
-    EXPECT_EQ(r.joker_order, ids({11, 10}));
-    EXPECT_EQ(r.current_order_expected, 105.0);
-    EXPECT_EQ(r.gain, 120.0);
-    EXPECT_EQ(r.gain_money, 0.0);
-    EXPECT_TRUE(r.order_exact);
   }
 }
 
