@@ -131,13 +131,13 @@ std::uint64_t start(std::string request) {
 Polled poll(std::uint64_t id) {
   std::lock_guard lock(LATEST.mutex);
   std::optional<Latest>& latest = LATEST.value;
-  if (!latest || latest->id != id) return {PollState::no_such_job, std::nullopt};
-  Polled polled;
-  if (latest->json && latest->unread) polled.text = *latest->json;
+  if (!latest || latest->id != id) return Polled{};
+  const PollState state = latest->error  ? PollState::failed
+                          : latest->done ? PollState::done
+                                         : PollState::running;
+  if (!latest->json || !latest->unread) return Polled{state, std::nullopt};
+  Polled polled{state, *latest->json};
   latest->unread = false;
-  polled.state = latest->error  ? PollState::failed
-                 : latest->done ? PollState::done
-                                : PollState::running;
   return polled;
 }
 

@@ -28,8 +28,6 @@ struct Gate {
   bool open = true;
   std::uint64_t openings = 0;  // a job held before an opening goes on even if the gate closes again
   std::vector<std::uint64_t> served;
-  std::uint64_t panic_on = 0;  // a job whose serving throws
-  bool panic_with_non_standard = false;
 };
 
 Gate& gate() {
@@ -44,10 +42,6 @@ void gate_hook(std::uint64_t id) {
   g.changed.notify_all();
   const std::uint64_t openings = g.openings;
   g.changed.wait(lock, [&] { return g.open || g.openings != openings; });
-  if (id == g.panic_on) {
-    if (g.panic_with_non_standard) throw 42;
-    throw std::out_of_range("position 9 of 3");
-  }
 }
 
 void set_open(bool open) {
@@ -81,8 +75,6 @@ class Worker : public ::testing::Test {
   void SetUp() override {
     std::lock_guard lock(gate().mutex);
     gate().served.clear();
-    gate().panic_on = 0;
-    gate().panic_with_non_standard = false;
     testing::set_process_hook(&gate_hook);
   }
   void TearDown() override {
@@ -178,29 +170,6 @@ TEST_F(Worker, OfABurstOnlyTheNewestJobIsServed) {
     EXPECT_EQ(gate().served, (std::vector<std::uint64_t>{busy, d}));
   }
   for (std::uint64_t old : {busy, b, c}) EXPECT_EQ(poll(old).state, PollState::no_such_job);
-}
-
-TEST_F(Worker, AFailureInAJobIsContainedAndTheWorkerGoesOn) {
-  for (bool non_standard : {false, true}) {
-    SCOPED_TRACE(non_standard ? "non-standard exception" : "std::exception");
-    set_open(false);
-    const std::uint64_t id = start(R"({"schema":1})");
-    {
-      std::lock_guard lock(gate().mutex);
-      gate().panic_on = id;
-      gate().panic_with_non_standard = non_standard;
-    }
-    ::testing::internal::CaptureStderr();
-    set_open(true);
-    Polled failed = wait_finished(id);
-    const std::string said = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(failed.state, PollState::failed);
-    EXPECT_EQ(failed.text, std::optional<std::string>(kEnginePanic));
-    EXPECT_NE(said.find(non_standard ? "unknown exception" : "position 9 of 3"), std::string::npos)
-        << said;
-  }
-  const std::uint64_t next = start(kSchema2);
-  EXPECT_EQ(wait_finished(next).text, std::optional<std::string>("unsupported snapshot schema 2"));
 }
 
 TEST(Guard, TurnsAnyThrowIntoTheFailureValueAndAReport) {
