@@ -73,6 +73,16 @@ struct Resolved {
 
 using ResolvedList = common::SmallVec<Resolved, 8>;
 
+// A joker order with every position resolved once. The order is fixed for a
+// whole scoring (every run of it), so nothing resolves it twice.
+struct ResolvedOrder {
+  ResolvedOrder(std::span<const JokerView> jokers, std::span<const std::size_t> order);
+
+  std::span<const std::size_t> order;
+  common::SmallVec<std::optional<Resolved>, 8> at;  // per position of the order
+  ResolvedList list;                                // the resolved list: `at` without the gaps
+};
+
 hand::JokerRules rules(std::span<const JokerView> jokers);
 bool is_face(const hand::CardView& card, hand::JokerRules rules);
 
@@ -82,6 +92,8 @@ ResolvedList resolved_jokers(std::span<const JokerView> jokers, std::span<const 
 common::SmallVec<JState, 8> initial_state(std::span<const JokerView> jokers);
 std::uint32_t space_triggers(std::span<const JokerView> jokers, std::span<const std::size_t> order);
 double debuffed_hand_money(std::span<const JokerView> jokers, std::span<const std::size_t> order);
+std::uint32_t space_triggers(std::span<const JokerView> jokers, std::span<const Resolved> list);
+double debuffed_hand_money(std::span<const JokerView> jokers, std::span<const Resolved> list);
 
 // The phases of a scoring run; they work only through the context.
 void before(score::ScoreCtx& ctx);

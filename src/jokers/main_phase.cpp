@@ -268,7 +268,7 @@ void main_phase(score::ScoreCtx& ctx) {
       if (real.ed == hand::Edition::foil) ctx.chips += 50.0;
       if (real.ed == hand::Edition::holo) ctx.mult += 10.0;
     }
-    if (const std::optional<Resolved> r = resolve(jokers, ctx.order, b))
+    if (const std::optional<Resolved>& r = ctx.resolved_at[b])
       joker_main(ctx, jokers[r->index], ctx.jstates[r->index]);
     if (real.rarity == 2) {
       // Uncommon jokers receive every other baseball's bonus, copies included,

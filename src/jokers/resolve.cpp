@@ -83,11 +83,17 @@ std::optional<Resolved> resolve(std::span<const JokerView> jokers,
 
 ResolvedList resolved_jokers(std::span<const JokerView> jokers,
                              std::span<const std::size_t> order) {
-  ResolvedList list;
+  return ResolvedOrder(jokers, order).list;
+}
+
+ResolvedOrder::ResolvedOrder(std::span<const JokerView> jokers, std::span<const std::size_t> order)
+    : order(order) {
+  at.reserve(order.size());
   for (std::size_t pos = 0; pos < order.size(); ++pos) {
-    if (auto r = resolve(jokers, order, pos)) list.push_back(*r);
+    const std::optional<Resolved> r = resolve(jokers, order, pos);
+    at.push_back(r);
+    if (r) list.push_back(*r);
   }
-  return list;
 }
 
 common::SmallVec<JState, 8> initial_state(std::span<const JokerView> jokers) {
@@ -99,17 +105,25 @@ common::SmallVec<JState, 8> initial_state(std::span<const JokerView> jokers) {
 
 std::uint32_t space_triggers(std::span<const JokerView> jokers,
                              std::span<const std::size_t> order) {
+  return space_triggers(jokers, resolved_jokers(jokers, order).span());
+}
+
+double debuffed_hand_money(std::span<const JokerView> jokers, std::span<const std::size_t> order) {
+  return debuffed_hand_money(jokers, resolved_jokers(jokers, order).span());
+}
+
+std::uint32_t space_triggers(std::span<const JokerView> jokers, std::span<const Resolved> list) {
   std::uint32_t n = 0;
-  for (const Resolved& r : resolved_jokers(jokers, order)) {
+  for (const Resolved& r : list) {
     if (jokers[r.index].key == Key::j_space) ++n;
   }
   return n;
 }
 
-double debuffed_hand_money(std::span<const JokerView> jokers, std::span<const std::size_t> order) {
+double debuffed_hand_money(std::span<const JokerView> jokers, std::span<const Resolved> list) {
   // The empty sum is negative zero, which the answer writes as "-0.0".
   double money = -0.0;
-  for (const Resolved& r : resolved_jokers(jokers, order)) {
+  for (const Resolved& r : list) {
     const JokerView& j = jokers[r.index];
     if (j.key == Key::j_matador) money += j.ab.extra.value_or(8.0);
   }

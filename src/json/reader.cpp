@@ -383,42 +383,35 @@ void Reader::invalid_type(std::string_view expected) {
 
 // ---- arrays and objects ------------------------------------------------------
 
-bool Reader::next_element(Seq& seq) {
+// The first byte of the next element or member, past the comma that
+// separates it from the one before; `close` when the array or object ends
+// there (not consumed).
+int Reader::next_item(Seq& seq, char close, Syntax eof, Syntax comma_or_end) {
   int c = peek();
-  if (c == ']') return false;
-  if (c == kEnd) fail_at_peek(Syntax::eof_list);
+  if (c == close) return c;
+  if (c == kEnd) fail_at_peek(eof);
   if (seq.first) {
     seq.first = false;
-  } else if (c == ',') {
-    bump();
-    c = peek();
-  } else {
-    fail_at_peek(Syntax::expected_list_comma_or_end);
+    return c;
   }
-  if (c == ']') fail_at_peek(Syntax::trailing_comma);
+  if (c != ',') fail_at_peek(comma_or_end);
+  bump();
+  c = peek();
+  if (c == close) fail_at_peek(Syntax::trailing_comma);
   if (c == kEnd) fail_at_peek(Syntax::eof_value);
-  return true;
+  return c;
+}
+
+bool Reader::next_element(Seq& seq) {
+  return next_item(seq, ']', Syntax::eof_list, Syntax::expected_list_comma_or_end) != ']';
 }
 
 std::optional<std::string_view> Reader::next_key(Seq& seq) {
-  int c = peek();
+  int c = next_item(seq, '}', Syntax::eof_object, Syntax::expected_object_comma_or_end);
   if (c == '}') return std::nullopt;
-  if (c == kEnd) fail_at_peek(Syntax::eof_object);
-  if (seq.first) {
-    seq.first = false;
-  } else if (c == ',') {
-    bump();
-    c = peek();
-  } else {
-    fail_at_peek(Syntax::expected_object_comma_or_end);
-  }
-  if (c == '"') {
-    bump();
-    return parse_string();
-  }
-  if (c == '}') fail_at_peek(Syntax::trailing_comma);
-  if (c == kEnd) fail_at_peek(Syntax::eof_value);
-  fail_at_peek(Syntax::key_must_be_string);
+  if (c != '"') fail_at_peek(Syntax::key_must_be_string);
+  bump();
+  return parse_string();
 }
 
 void Reader::parse_colon() {

@@ -167,6 +167,7 @@ class Reader {
   void finish();
 
  private:
+  int next_item(Seq& seq, char close, Syntax eof, Syntax comma_or_end);
   void parse_escape();
   std::uint16_t decode_hex_escape();
   double parse_float(std::size_t start, bool positive, bool nonzero_significand);

@@ -45,9 +45,10 @@ struct Prepared {
   std::vector<hand::CardView> hand;       // one per snapshot hand card
   std::vector<jokers::JokerView> jokers;  // one per snapshot joker
   hand::JokerRules rules;
-  std::uint32_t oops = 0;  // non-debuffed "j_oops" jokers
-  double odds_mult = 1.0;  // 2^oops
-  double space_p = 1.0;    // chance that one "j_space" levels up
+  std::uint32_t oops = 0;                              // non-debuffed "j_oops" jokers
+  double odds_mult = 1.0;                              // 2^oops
+  double space_p = 1.0;                                // chance that one "j_space" levels up
+  common::SmallVec<jokers::JState, 8> initial_states;  // jokers::initial_state
   std::array<LevelInfo, hand::kHandTypes> levels;
   std::vector<LevelEntry> level_entries;
   BlindKey blind = BlindKey::other;  // other also when disabled
@@ -85,9 +86,10 @@ struct ScoreCtx {
   common::SmallVec<double, 8> per_card_extra;
   Chance& chance;
   std::span<const std::size_t> order;
-  // The resolved list of `order`: the order is fixed for the whole run, so
-  // it is resolved once here instead of at every phase call.
-  jokers::ResolvedList resolved;
+  // `order` resolved once (the phases read it at every call): per position,
+  // and as the resolved list.
+  std::span<const std::optional<jokers::Resolved>> resolved_at;
+  std::span<const jokers::Resolved> resolved;
   const hand::Detected& detected;
   double chips = 0.0;
   double mult = 0.0;

@@ -61,6 +61,7 @@ Prepared::Prepared(const snapshot::Snapshot& snap) : snapshot(snap) {
   jokers.reserve(snap.jokers.size());
   for (const snapshot::Joker& j : snap.jokers) jokers.push_back(jokers::view(j, suits));
   rules = jokers::rules(jokers);
+  initial_states = jokers::initial_state(jokers);
 
   for (const jokers::JokerView& j : jokers) {
     if (j.key == jokers::Key::j_oops && !j.debuff) ++oops;

@@ -99,10 +99,19 @@ void score_held_card(ScoreCtx& ctx, std::size_t j) {
 
 Outcome run(const Prepared& prep, const Play& play, std::span<const std::size_t> order,
             Chance& chance, std::uint32_t level_ups) {
-  const snapshot::Snapshot& snap = prep.snapshot;
+  check_order(prep, order);
+  return run(prep, play, jokers::ResolvedOrder(prep.jokers, order), chance, level_ups);
+}
+
+void check_order(const Prepared& prep, std::span<const std::size_t> order) {
   for (std::size_t o : order) {
     if (o >= prep.jokers.size()) throw std::out_of_range("joker position outside the snapshot");
   }
+}
+
+Outcome run(const Prepared& prep, const Play& play, const jokers::ResolvedOrder& order,
+            Chance& chance, std::uint32_t level_ups) {
+  const snapshot::Snapshot& snap = prep.snapshot;
   const hand::HandType type = play.detected.name;
 
   // Hand level; a hand type without a level starts from 0 chips and mult 1.
@@ -145,11 +154,12 @@ Outcome run(const Prepared& prep, const Play& play, std::span<const std::size_t>
       .snapshot = snap,
       .played = play.played,
       .held = play.held,
-      .jstates = jokers::initial_state(prep.jokers),
+      .jstates = prep.initial_states,
       .per_card_extra = {},
       .chance = chance,
-      .order = order,
-      .resolved = jokers::resolved_jokers(prep.jokers, order),
+      .order = order.order,
+      .resolved_at = order.at.span(),
+      .resolved = order.list.span(),
       .detected = play.detected,
       .chips = 0.0,
       .mult = 0.0,

@@ -26,7 +26,7 @@ double binomial_weight(std::uint32_t n, std::uint32_t i, double p) {
   return (powi(p, i) * c) * powi(1.0 - p, n - i);
 }
 
-Outcome run_mode(const Prepared& prep, const Play& play, std::span<const std::size_t> order,
+Outcome run_mode(const Prepared& prep, const Play& play, const jokers::ResolvedOrder& order,
                  std::uint8_t mode, std::uint32_t level_ups, bool* used = nullptr) {
   ModeChance chance(mode);
   const Outcome o = run(prep, play, order, chance, level_ups);
@@ -35,7 +35,7 @@ Outcome run_mode(const Prepared& prep, const Play& play, std::span<const std::si
 }
 
 // The expectation over 0..n uncertain level-ups.
-Outcome expected_sum(const Prepared& prep, const Play& play, std::span<const std::size_t> order,
+Outcome expected_sum(const Prepared& prep, const Play& play, const jokers::ResolvedOrder& order,
                      std::uint32_t n) {
   Outcome sum;
   for (std::uint32_t i = 0; i <= n; ++i) {
@@ -49,7 +49,10 @@ Outcome expected_sum(const Prepared& prep, const Play& play, std::span<const std
 
 }  // namespace
 
-Scored score_play(const Prepared& prep, const Play& play, std::span<const std::size_t> order) {
+Scored score_play(const Prepared& prep, const Play& play,
+                  std::span<const std::size_t> joker_order) {
+  check_order(prep, joker_order);
+  const jokers::ResolvedOrder order(prep.jokers, joker_order);
   Scored s;
   s.hand = std::string(hand::name(play.detected.name));
   s.scored.reserve(play.detected.scoring.size());
@@ -58,12 +61,12 @@ Scored score_play(const Prepared& prep, const Play& play, std::span<const std::s
 
   if (play.voided) {
     s.legal = false;
-    const double money = jokers::debuffed_hand_money(prep.jokers, order);
+    const double money = jokers::debuffed_hand_money(prep.jokers, order.list.span());
     s.money_floor = s.money_expected = s.money_ceiling = money;
     return s;
   }
 
-  const std::uint32_t n = jokers::space_triggers(prep.jokers, order);
+  const std::uint32_t n = jokers::space_triggers(prep.jokers, order.list.span());
   const double p = prep.space_p;
   if (n > 0 && p < 1.0) {
     const Outcome lo = run_mode(prep, play, order, ModeChance::kFloor, 0);
@@ -99,9 +102,12 @@ Scored score_play(const Prepared& prep, const Play& play, std::span<const std::s
   return s;
 }
 
-Outcome score_expected(const Prepared& prep, const Play& play, std::span<const std::size_t> order) {
-  if (play.voided) return Outcome{0.0, jokers::debuffed_hand_money(prep.jokers, order)};
-  const std::uint32_t n = jokers::space_triggers(prep.jokers, order);
+Outcome score_expected(const Prepared& prep, const Play& play,
+                       std::span<const std::size_t> joker_order) {
+  check_order(prep, joker_order);
+  const jokers::ResolvedOrder order(prep.jokers, joker_order);
+  if (play.voided) return Outcome{0.0, jokers::debuffed_hand_money(prep.jokers, order.list.span())};
+  const std::uint32_t n = jokers::space_triggers(prep.jokers, order.list.span());
   if (n == 0) return run_mode(prep, play, order, ModeChance::kExpected, 0);
   if (prep.space_p >= 1.0) return run_mode(prep, play, order, ModeChance::kExpected, n);
   return expected_sum(prep, play, order, n);

@@ -34,6 +34,7 @@ class PhaseRun {
         chance_(mode) {
     prep_ = std::make_unique<score::Prepared>(snap_);
     play_ = std::make_unique<score::Play>(*prep_, played_);
+    resolved_ = std::make_unique<jokers::ResolvedOrder>(prep_->jokers, order_);
     ctx_ = std::unique_ptr<score::ScoreCtx>(new score::ScoreCtx{
         .prep = *prep_,
         .snapshot = snap_,
@@ -43,7 +44,8 @@ class PhaseRun {
         .per_card_extra = {},
         .chance = chance_,
         .order = order_,
-        .resolved = jokers::resolved_jokers(prep_->jokers, order_),
+        .resolved_at = resolved_->at.span(),
+        .resolved = resolved_->list.span(),
         .detected = play_->detected,
         .dollars = snap_.round.dollars,
         .hands_left_after = snap_.round.hands_left - 1.0,
@@ -67,6 +69,7 @@ class PhaseRun {
   score::ModeChance chance_;
   std::unique_ptr<score::Prepared> prep_;
   std::unique_ptr<score::Play> play_;
+  std::unique_ptr<jokers::ResolvedOrder> resolved_;
   std::unique_ptr<score::ScoreCtx> ctx_;
 };
 
