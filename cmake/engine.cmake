@@ -17,6 +17,7 @@ elseif(APPLE)
   set_target_properties(quorvel_engine PROPERTIES INSTALL_NAME_DIR "@rpath")
   target_link_options(quorvel_engine PRIVATE
     "LINKER:-exported_symbols_list,${PROJECT_SOURCE_DIR}/cmake/exports.apple")
+  set_property(TARGET quorvel_engine APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/cmake/exports.apple)
 else()
   # The C++ runtime goes inside the library, hidden, so the host needs no libstdc++.
   target_link_options(quorvel_engine PRIVATE -static-libstdc++ -static-libgcc

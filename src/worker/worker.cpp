@@ -31,8 +31,10 @@ struct Locked {
 };
 
 // Process-wide state that is never destroyed: the detached worker thread may
-// still use it while the host process runs its exit handlers. constinit keeps
-// loading the library free of any code.
+// still use it while the host process runs its exit handlers. The constexpr
+// constructor keeps loading the library free of any code wherever std::mutex
+// is constant-initialisable; not constinit, because with MinGW's winpthreads it
+// is not (its mutex initialiser is a cast), and there it is a plain store at load.
 template <typename T>
 union Forever {
   constexpr Forever() : value() {}
@@ -40,8 +42,8 @@ union Forever {
   T value;
 };
 
-constinit Forever<Locked<std::optional<Sender>>> jobs_storage;
-constinit Forever<Locked<std::optional<Latest>>> latest_storage;
+Forever<Locked<std::optional<Sender>>> jobs_storage;
+Forever<Locked<std::optional<Latest>>> latest_storage;
 
 std::atomic<int> failing_creations{0};
 std::atomic<testing::Hook> process_hook{nullptr};
