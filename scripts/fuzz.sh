@@ -34,11 +34,13 @@ for t in $targets; do
     [ -n "$seed" ] || continue
     if [ -d "$seed" ]; then dirs+=("$seed"); else cp "$seed" "$files/"; fi
   done <"$build/fuzz/seeds_$t.txt"
+  dict=()
+  [ "$t" = number ] || dict=(-dict=fuzz/json.dict)
   log=$build/logs/$t.log
   echo "fuzzing $t for ${seconds}s"
   if ! "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -max_len="${max_len[$t]}" -print_final_stats=1 -artifact_prefix="$artifacts/" \
-    "$corpus" "$files" "${dirs[@]}" >"$log" 2>&1; then
+    "${dict[@]}" "$corpus" "$files" "${dirs[@]}" >"$log" 2>&1; then
     tail -n 60 "$log" >&2
     echo "FAIL: fuzz target $t found a fault; the input is in $artifacts/" >&2
     exit 1
