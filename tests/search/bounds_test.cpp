@@ -119,6 +119,23 @@ TEST(ManyForcedCards, CardOrdersStopAtTheCap) {
   }
 }
 
+// Found by fuzzing: held cards asking for billions of triggers through
+// "j_mime" and a copy of it held the search for many seconds per scoring.
+TEST(ManyTriggers, ASearchWhoseHeldCardsAskForBillionsOfTriggersEndsSoon) {
+  const snapshot::ParseResult parsed = snapshot::parse(
+      R"({"schema":1,"hand":[{"id":1,"rank":5,"suit":"Hearts","forced":true},)"
+      R"({"id":2,"rank":5,"suit":"Spades","seal":"Red"},{"id":3,"rank":3,"enh":"m_lucky"},)"
+      R"({"id":4,"rank":11,"suit":"Hearts"},{"id":5,"rank":9,"enh":"m_steel"}],)"
+      R"("jokers":[{"id":1,"key":"j_hack","ab":{"extra":1}},{"id":2,"key":"j_sock_and_buskin"},)"
+      R"({"id":3,"key":"j_mime","ab":{"extra":1e121}},{"id":4,"key":"j_brainstorm"}]})");
+  ASSERT_TRUE(std::holds_alternative<snapshot::Snapshot>(parsed));
+  Recorder rec;
+  const auto start = std::chrono::steady_clock::now();
+  run(std::get<snapshot::Snapshot>(parsed), never(), rec.sink());
+  EXPECT_LT(std::chrono::steady_clock::now() - start, kHangGuard);
+  EXPECT_EQ(rec.stages(), (std::vector<std::uint32_t>{1, 2, 3}));
+}
+
 TEST(ManyForcedCards, TheCancelTestIsConsultedBetweenOrders) {
   const snapshot::Snapshot snap = forced_cards(12);
   // The selection's test and the stage-3 candidate's test pass, then 100 orders.
