@@ -77,8 +77,7 @@ void check_shape(double x, const std::string& text) {
       exponent = exponent * 10 + (c - '0');
     }
     if (power[0] == '-') exponent = -exponent;
-    fuzz::check(exponent < -5 || exponent > 15, "the exponent form for a positional number",
-                text);
+    fuzz::check(exponent < -5 || exponent > 15, "the exponent form for a positional number", text);
   } else {
     const std::size_t dot = s.find('.');
     fuzz::check(dot != std::string_view::npos && dot > 0 && dot + 1 < s.size(),
@@ -88,8 +87,7 @@ void check_shape(double x, const std::string& text) {
     for (char c : whole) fuzz::check(is_digit(c), "a malformed whole part", text);
     for (char c : fraction) fuzz::check(is_digit(c), "a malformed fraction", text);
     fuzz::check(whole == "0" || whole[0] != '0', "a whole part with a leading zero", text);
-    fuzz::check(fraction == "0" || fraction.back() != '0', "a fraction with a trailing zero",
-                text);
+    fuzz::check(fraction == "0" || fraction.back() != '0', "a fraction with a trailing zero", text);
     std::string all = std::string(whole) + std::string(fraction);
     if (whole == "0") {
       const std::size_t first = fraction.find_first_not_of('0');

@@ -44,8 +44,8 @@ void score_played_card(ScoreCtx& ctx, std::size_t i) {
     ctx.blind_triggered = true;
     return;
   }
-  const std::uint32_t triggers = bounded_triggers(
-      1u + (card.seal == hand::Seal::red ? 1u : 0u) + jokers::card_repetitions(ctx, i));
+  const std::uint32_t triggers = bounded_triggers(1u + (card.seal == hand::Seal::red ? 1u : 0u) +
+                                                  jokers::card_repetitions(ctx, i));
   const double base = base_chips_of(card);
   const bool lucky_card = card.enh == hand::Enh::lucky;
   double pm = 0.0, pd = 0.0, lucky = 0.0;
@@ -93,8 +93,8 @@ void score_played_card(ScoreCtx& ctx, std::size_t i) {
 void score_held_card(ScoreCtx& ctx, std::size_t j) {
   const CardView card = ctx.held[j];
   if (card.debuff || card.hidden) return;
-  const std::uint32_t triggers = bounded_triggers(
-      1u + (card.seal == hand::Seal::red ? 1u : 0u) + jokers::held_repetitions(ctx));
+  const std::uint32_t triggers = bounded_triggers(1u + (card.seal == hand::Seal::red ? 1u : 0u) +
+                                                  jokers::held_repetitions(ctx));
   for (std::uint32_t t = 0; t < triggers; ++t) {
     if (card.enh == hand::Enh::steel) ctx.mult *= 1.5;
     jokers::held_card(ctx, j);

@@ -37,7 +37,8 @@ TEST(NestingScore, SkippedMembersNestWithoutLimit) {
     EXPECT_NE(a.text.find(R"("hand":"High Card")"), std::string::npos) << a.text;
   }
   // Unclosed, it fails at the end of the input like any other list.
-  const std::string open = R"({"snapshot":)" + snapshot + R"(,"deep":)" + std::string(kMillion, '[');
+  const std::string open =
+      R"({"snapshot":)" + snapshot + R"(,"deep":)" + std::string(kMillion, '[');
   const Answer a = score(open);
   EXPECT_EQ(a.status, QRV_ERROR);
   EXPECT_EQ(a.text, "EOF while parsing a list at line 1 column " + std::to_string(open.size()));

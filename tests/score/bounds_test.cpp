@@ -69,8 +69,8 @@ TEST(TriggerBound, HeldCardTriggersAreBoundedAlike) {
     snapshot::Snapshot s = base_snapshot();
     s.hand = {card(3, "Spades"), card(9, "Clubs").enh("m_steel")};
     s.jokers = {joker("j_mime").ab({{"extra", Value(extra)}})};
-    const std::uint32_t triggers = extra < kMaxTriggers ? 1 + static_cast<std::uint32_t>(extra)
-                                                        : kMaxTriggers;
+    const std::uint32_t triggers =
+        extra < kMaxTriggers ? 1 + static_cast<std::uint32_t>(extra) : kMaxTriggers;
     double mult = 1.0;
     for (std::uint32_t t = 0; t < triggers; ++t) mult *= 1.5;
     std::chrono::steady_clock::duration took{};
@@ -100,8 +100,7 @@ std::string huge_request(int cards) {
          R"({"id":1,"key":"j_splash"},{"id":2,"key":"j_hack","ab":)" + huge +
          R"(},{"id":3,"key":"j_sock_and_buskin","ab":)" + huge +
          R"(},{"id":4,"key":"j_mime","ab":)" + huge + R"(},{"id":5,"key":"j_blueprint"},)" +
-         R"({"id":6,"key":"j_photograph"},{"id":7,"key":"j_bloodstone"}]},"play":[)" + play +
-         "]}";
+         R"({"id":6,"key":"j_photograph"},{"id":7,"key":"j_bloodstone"}]},"play":[)" + play + "]}";
 }
 
 TEST(TriggerBound, AScoreRequestOfHundredsOfCardsReturnsAtOnce) {
@@ -112,6 +111,28 @@ TEST(TriggerBound, AScoreRequestOfHundredsOfCardsReturnsAtOnce) {
   EXPECT_EQ(r.text.rfind(R"({"approximate":[],)", 0), 0u) << r.text.substr(0, 200);
   EXPECT_NE(r.text.find(R"("has_chance":true)"), std::string::npos);
   EXPECT_LT(took, kHangGuard);
+}
+
+// A long hand is indexed by id: still the first card with an id is played.
+TEST(LongHands, EachIdNamesTheFirstCardThatHasIt) {
+  // Ids 0..49 twice: first as plain 9s, then as stone cards.
+  std::string hand;
+  for (int i = 0; i < 100; ++i) {
+    if (i > 0) hand += ',';
+    hand += R"({"id":)" + std::to_string(i % 50) + R"(,"rank":9,"suit":"Clubs")" +
+            (i < 50 ? "}" : R"(,"enh":"m_stone"})");
+  }
+  auto request = [&](const std::string& play) {
+    return score_request(R"({"snapshot":{"schema":1,"hand":[)" + hand + R"(]},"play":)" + play +
+                         "}");
+  };
+  const RequestResult pair = request("[3,4,3]");
+  ASSERT_FALSE(pair.error) << pair.text;
+  EXPECT_NE(pair.text.find(R"("hand":"Three of a Kind")"), std::string::npos) << pair.text;
+  EXPECT_NE(pair.text.find(R"("scored":[3,4,3]})"), std::string::npos) << pair.text;
+  const RequestResult missing = request("[3,77,-1]");
+  EXPECT_TRUE(missing.error);
+  EXPECT_EQ(missing.text, "card 77 is not in hand");
 }
 
 }  // namespace
