@@ -108,7 +108,7 @@ void check_shape(double x, const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::uint64_t bits = 0;
-  std::memcpy(&bits, data, size < 8 ? size : 8);
+  if (size > 0) std::memcpy(&bits, data, size < 8 ? size : 8);
   const double x = std::bit_cast<double>(bits);
   const json::Value number = score::to_json_number(x);
   if (!std::isfinite(x)) {

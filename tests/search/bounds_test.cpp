@@ -54,6 +54,24 @@ void* operator new(std::size_t size) {
 void* operator new[](std::size_t size) {
   return counted_alloc(size);
 }
+// The standard library also allocates without exceptions (stable_sort's
+// buffer) and frees that with the plain delete.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return counted_alloc(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  return operator new(size, std::nothrow);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+  counted_free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+  counted_free(p);
+}
 void operator delete(void* p) noexcept {
   counted_free(p);
 }
