@@ -33,7 +33,9 @@ double base_chips_of(const CardView& c) {
 // bounded so that an absurd repetition count from the host's ability values
 // cannot hold the caller's thread. No honest play comes near the bound.
 std::uint32_t bounded_triggers(std::uint32_t total) {
-  return total < kMaxTriggers ? total : kMaxTriggers;
+  if (total > kMaxTriggers) [[unlikely]]
+    return kMaxTriggers;
+  return total;
 }
 
 // One scoring card with all its triggers. Its own values are read once, before
