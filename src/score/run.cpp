@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -32,22 +33,22 @@ double base_chips_of(const CardView& c) {
 // A card's triggers: the unsigned total (one that wraps to 0 gives none),
 // bounded so that an absurd repetition count from the host's ability values
 // cannot hold the caller's thread. No honest play comes near the bound.
-std::uint32_t bounded_triggers(std::uint32_t total) {
-  if (total > kMaxTriggers) [[unlikely]]
-    return kMaxTriggers;
+std::uint32_t bounded(std::uint32_t total, std::uint32_t bound) {
+  if (total > bound) [[unlikely]]
+    return bound;
   return total;
 }
 
 // One scoring card with all its triggers. Its own values are read once, before
 // the first trigger, and serve every trigger.
-void score_played_card(ScoreCtx& ctx, std::size_t i) {
+void score_played_card(ScoreCtx& ctx, std::size_t i, std::uint32_t bound) {
   const CardView card = ctx.played[i];
   if (card.debuff) {
     ctx.blind_triggered = true;
     return;
   }
-  const std::uint32_t triggers = bounded_triggers(1u + (card.seal == hand::Seal::red ? 1u : 0u) +
-                                                  jokers::card_repetitions(ctx, i));
+  const std::uint32_t triggers = bounded(
+      1u + (card.seal == hand::Seal::red ? 1u : 0u) + jokers::card_repetitions(ctx, i), bound);
   const double base = base_chips_of(card);
   const bool lucky_card = card.enh == hand::Enh::lucky;
   double pm = 0.0, pd = 0.0, lucky = 0.0;
@@ -92,11 +93,11 @@ void score_played_card(ScoreCtx& ctx, std::size_t i) {
   }
 }
 
-void score_held_card(ScoreCtx& ctx, std::size_t j) {
+void score_held_card(ScoreCtx& ctx, std::size_t j, std::uint32_t bound) {
   const CardView card = ctx.held[j];
   if (card.debuff || card.hidden) return;
-  const std::uint32_t triggers = bounded_triggers(1u + (card.seal == hand::Seal::red ? 1u : 0u) +
-                                                  jokers::held_repetitions(ctx));
+  const std::uint32_t triggers =
+      bounded(1u + (card.seal == hand::Seal::red ? 1u : 0u) + jokers::held_repetitions(ctx), bound);
   for (std::uint32_t t = 0; t < triggers; ++t) {
     if (card.enh == hand::Enh::steel) ctx.mult *= 1.5;
     jokers::held_card(ctx, j);
@@ -104,6 +105,13 @@ void score_held_card(ScoreCtx& ctx, std::size_t j) {
 }
 
 }  // namespace
+
+std::uint32_t trigger_bound(std::size_t cards, std::size_t jokers) {
+  const std::uint64_t visits = std::uint64_t{cards} * (std::uint64_t{jokers} + 1);
+  if (visits <= kTriggerSteps / kMaxTriggers) [[likely]]
+    return kMaxTriggers;
+  return static_cast<std::uint32_t>(std::max<std::uint64_t>(kTriggerSteps / visits, kMinTriggers));
+}
 
 Outcome run(const Prepared& prep, const Play& play, std::span<const std::size_t> order,
             Chance& chance, std::uint32_t level_ups) {
@@ -193,9 +201,11 @@ Outcome run(const Prepared& prep, const Play& play, const jokers::ResolvedOrder&
     ctx.blind_triggered = true;
   }
 
-  for (std::size_t i : play.detected.scoring) score_played_card(ctx, i);
   // "j_dna" may have appended to the held cards in the first phase.
-  for (std::size_t j = 0; j < ctx.held.size(); ++j) score_held_card(ctx, j);
+  const std::uint32_t bound =
+      trigger_bound(play.detected.scoring.size() + ctx.held.size(), order.list.size());
+  for (std::size_t i : play.detected.scoring) score_played_card(ctx, i, bound);
+  for (std::size_t j = 0; j < ctx.held.size(); ++j) score_held_card(ctx, j, bound);
 
   jokers::main_phase(ctx);
 

@@ -30,9 +30,17 @@ struct Scored {
   json::Value to_json() const;
 };
 
-// The most triggers a played or held card gets in one run; counts up to it
-// are honoured exactly.
+// The most triggers a played or held card gets in one run; counts up to the
+// bound are honoured exactly. The bound is kMaxTriggers, lower only in a play
+// so large that its triggered cards times its jokers exceed
+// kTriggerSteps / kMaxTriggers: there kTriggerSteps / (cards x jokers), but
+// never below kMinTriggers. Every trigger of a card visits every joker, so this
+// keeps even an absurd play's run to about kTriggerSteps joker visits.
 inline constexpr std::uint32_t kMaxTriggers = 256;
+inline constexpr std::uint32_t kMinTriggers = 8;
+inline constexpr std::uint64_t kTriggerSteps = std::uint64_t{1} << 24;
+// `cards`: the scoring and the held cards; `jokers`: the jokers that act.
+std::uint32_t trigger_bound(std::size_t cards, std::size_t jokers);
 
 struct Outcome {
   double score = 0.0;

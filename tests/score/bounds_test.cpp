@@ -113,6 +113,51 @@ TEST(TriggerBound, AScoreRequestOfHundredsOfCardsReturnsAtOnce) {
   EXPECT_LT(took, kHangGuard);
 }
 
+TEST(TriggerBound, FallsOnlyInAbsurdlyLargePlays) {
+  struct Case {
+    std::size_t cards, jokers;
+    std::uint32_t bound;
+  };
+  const Case cases[] = {
+      {0, 0, kMaxTriggers},
+      {5, 5, kMaxTriggers},
+      {60, 150, kMaxTriggers},
+      {256, 255, kMaxTriggers},  // 65536 joker visits per trigger round: the last at the full bound
+      {257, 255, 255},
+      {1000, 1000, 16},
+      {1000000, 10, kMinTriggers},
+      {1000000, 1000000, kMinTriggers},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(trigger_bound(c.cards, c.jokers), c.bound) << c.cards << " x " << c.jokers;
+  }
+}
+
+// A thousand stone cards, each asking for a repetition from each of 999
+// "j_selzer" jokers: every trigger visits every joker, so the bound falls to
+// 16 triggers a card.
+TEST(TriggerBound, AThousandCardsUnderAThousandJokersReturnAtOnce) {
+  std::string hand, play, jokers;
+  for (int i = 0; i < 1000; ++i) {
+    if (i > 0) hand += ',', play += ',', jokers += ',';
+    hand += R"({"id":)" + std::to_string(i) + R"(,"rank":5,"enh":"m_stone"})";
+    play += std::to_string(i);
+    jokers += R"({"id":)" + std::to_string(i) + R"(,"key":")" + (i == 0 ? "j_joker" : "j_selzer") +
+              R"(","ab":{"mult":1}})";
+  }
+  const std::string request = R"({"snapshot":{"schema":1,"hand":[)" + hand + R"(],"jokers":[)" +
+                              jokers + R"(]},"play":[)" + play + "]}";
+  std::chrono::steady_clock::duration took{};
+  const RequestResult r = timed([&] { return score_request(request); }, took);
+  ASSERT_FALSE(r.error) << r.text;
+  // High Card without a level: 0 chips and mult 1; 16 x 50 chips a card, and
+  // "j_joker" adds its mult 1 once.
+  const std::string scores = R"({"approximate":[],"ceiling":1600000.0,"expected":1600000.0,)"
+                             R"("floor":1600000.0,"hand":"High Card",)";
+  EXPECT_EQ(r.text.substr(0, scores.size()), scores);
+  EXPECT_LT(took, kHangGuard);
+}
+
 // A long hand is indexed by id: still the first card with an id is played.
 TEST(LongHands, EachIdNamesTheFirstCardThatHasIt) {
   // Ids 0..49 twice: first as plain 9s, then as stone cards.
