@@ -34,6 +34,7 @@ PermutationWalk::PermutationWalk(std::size_t n) : current_(n), choice_(n) {
 }
 
 bool PermutationWalk::next() {
+  if (ended_) return false;
   const std::size_t n = current_.size();
   // Back up to the deepest place that has another entry to take.
   for (std::size_t d = n; d-- > 0;) {
@@ -45,11 +46,13 @@ bool PermutationWalk::next() {
       return true;
     }
   }
+  ended_ = true;
   return false;
 }
 
 std::size_t card_order_cap(std::size_t cards) {
-  return std::min(kMaxCardOrders, std::max<std::size_t>(1, kCardOrderPlacements / cards));
+  const std::size_t placements = kCardOrderPlacements / std::max<std::size_t>(cards, 1);
+  return std::min(kMaxCardOrders, std::max<std::size_t>(placements, 1));
 }
 
 namespace {

@@ -123,12 +123,14 @@ class PermutationWalk {
   explicit PermutationWalk(std::size_t n);
   // The current order; the identity first.
   const Positions& order() const { return current_; }
-  // Moves to the next order; false (and the order undefined) after the last.
+  // Moves to the next order; false from the last order on (the order is then
+  // undefined).
   bool next();
 
  private:
   Positions current_;
   Positions choice_;  // per place: the place whose entry was swapped into it
+  bool ended_ = false;
 };
 // Per joker: its place in the order cannot change the score.
 std::vector<bool> order_free(std::span<const snapshot::Joker> jokers);

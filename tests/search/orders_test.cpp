@@ -69,7 +69,10 @@ TEST(Permutations, TheWalkGivesTheRecursiveSequenceOneAtATime) {
   EXPECT_TRUE(two.next());
   EXPECT_EQ(two.order(), (Positions{1, 0}));
   EXPECT_FALSE(two.next());
-  EXPECT_FALSE(PermutationWalk(0).next());
+  EXPECT_FALSE(two.next());
+  PermutationWalk none(0);
+  EXPECT_FALSE(none.next());
+  EXPECT_FALSE(none.next());
 }
 
 TEST(Permutations, CardOrderCap) {
