@@ -105,10 +105,21 @@ Play::Play(const Prepared& prep, std::span<const std::size_t> played_positions) 
     positions.push_back(p);
     played.push_back(prep.hand[p]);
   }
-  for (std::size_t h = 0; h < hand_size; ++h) {
-    if (std::find(positions.begin(), positions.end(), h) == positions.end()) {
-      held.push_back(prep.hand[h]);
+  // Held: every hand card not played, in hand order. A bit per hand card, so
+  // that a hand of thousands of cards costs no more than its length.
+  auto keep_held = [&](auto&& played_at) {
+    for (std::size_t h = 0; h < hand_size; ++h) {
+      if (!played_at(h)) held.push_back(prep.hand[h]);
     }
+  };
+  if (hand_size <= 64) {
+    std::uint64_t mask = 0;
+    for (std::size_t p : positions) mask |= std::uint64_t{1} << p;
+    keep_held([mask](std::size_t h) { return ((mask >> h) & 1u) != 0; });
+  } else {
+    std::vector<bool> marked(hand_size, false);
+    for (std::size_t p : positions) marked[p] = true;
+    keep_held([&marked](std::size_t h) { return marked[h]; });
   }
   detected = hand::detect(played.span(), prep.rules);
   voided = blinds::debuffs_hand(prep.snapshot, hand::name(detected.name), positions.size());

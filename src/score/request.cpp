@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <numeric>
 #include <string>
+#include <unordered_map>
 #include <variant>
 #include <vector>
 
@@ -15,6 +16,9 @@
 namespace quorvel::score {
 
 namespace {
+
+// Hands up to this long are scanned for each id.
+constexpr std::size_t kScanLimit = 32;
 
 RequestResult failure(std::string text) {
   return {std::move(text), true};
@@ -36,14 +40,25 @@ RequestResult score_request(std::string_view bytes) {
   if (std::string* error = std::get_if<std::string>(&parsed)) return failure(std::move(*error));
   const snapshot::Snapshot& snap = std::get<snapshot::Snapshot>(parsed);
 
+  // Each id names the first hand card that has it. A long hand is indexed
+  // once, so that naming thousands of cards costs no more than reading them.
+  const std::vector<snapshot::Card>& hand = snap.hand;
+  std::unordered_map<std::int64_t, std::size_t> first_of;
+  if (hand.size() > kScanLimit && request.play.size() > 1) {
+    first_of.reserve(hand.size());
+    for (std::size_t p = 0; p < hand.size(); ++p) first_of.try_emplace(hand[p].id, p);
+  }
   std::vector<std::size_t> played;
   played.reserve(request.play.size());
   for (std::int64_t id : request.play) {
-    std::size_t position = 0;
-    while (position < snap.hand.size() && snap.hand[position].id != id) ++position;
-    if (position == snap.hand.size()) {
-      return failure("card " + std::to_string(id) + " is not in hand");
+    std::size_t position = hand.size();
+    if (first_of.empty()) {
+      position = 0;
+      while (position < hand.size() && hand[position].id != id) ++position;
+    } else if (auto it = first_of.find(id); it != first_of.end()) {
+      position = it->second;
     }
+    if (position == hand.size()) return failure("card " + std::to_string(id) + " is not in hand");
     played.push_back(position);
   }
 

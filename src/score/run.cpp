@@ -29,6 +29,13 @@ double base_chips_of(const CardView& c) {
   }
 }
 
+// A card's triggers: the unsigned total (one that wraps to 0 gives none),
+// bounded so that an absurd repetition count from the host's ability values
+// cannot hold the caller's thread. No honest play comes near the bound.
+std::uint32_t bounded_triggers(std::uint32_t total) {
+  return total < kMaxTriggers ? total : kMaxTriggers;
+}
+
 // One scoring card with all its triggers. Its own values are read once, before
 // the first trigger, and serve every trigger.
 void score_played_card(ScoreCtx& ctx, std::size_t i) {
@@ -37,9 +44,8 @@ void score_played_card(ScoreCtx& ctx, std::size_t i) {
     ctx.blind_triggered = true;
     return;
   }
-  // Unsigned arithmetic on purpose: a total that wraps to 0 gives no trigger.
-  const std::uint32_t triggers =
-      1u + (card.seal == hand::Seal::red ? 1u : 0u) + jokers::card_repetitions(ctx, i);
+  const std::uint32_t triggers = bounded_triggers(1u + (card.seal == hand::Seal::red ? 1u : 0u) +
+                                                  jokers::card_repetitions(ctx, i));
   const double base = base_chips_of(card);
   const bool lucky_card = card.enh == hand::Enh::lucky;
   double pm = 0.0, pd = 0.0, lucky = 0.0;
@@ -87,8 +93,8 @@ void score_played_card(ScoreCtx& ctx, std::size_t i) {
 void score_held_card(ScoreCtx& ctx, std::size_t j) {
   const CardView card = ctx.held[j];
   if (card.debuff || card.hidden) return;
-  const std::uint32_t triggers =
-      1u + (card.seal == hand::Seal::red ? 1u : 0u) + jokers::held_repetitions(ctx);
+  const std::uint32_t triggers = bounded_triggers(1u + (card.seal == hand::Seal::red ? 1u : 0u) +
+                                                  jokers::held_repetitions(ctx));
   for (std::uint32_t t = 0; t < triggers; ++t) {
     if (card.enh == hand::Enh::steel) ctx.mult *= 1.5;
     jokers::held_card(ctx, j);

@@ -30,6 +30,10 @@ struct Scored {
   json::Value to_json() const;
 };
 
+// The most triggers a played or held card gets in one run; counts up to it
+// are honoured exactly.
+inline constexpr std::uint32_t kMaxTriggers = 256;
+
 struct Outcome {
   double score = 0.0;
   double money = 0.0;

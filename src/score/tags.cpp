@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <unordered_set>
 
 #include "hand/card.h"
 #include "jokers/keys.h"
@@ -10,26 +11,44 @@ void push_unique(std::vector<std::string>& list, std::string text) {
   if (std::find(list.begin(), list.end(), text) == list.end()) list.push_back(std::move(text));
 }
 
+namespace {
+
+// Tags in the order first met, each once. What the list holds is also kept in
+// a set, so that thousands of distinct unknown keys cost no more than reading
+// them.
+class Tags {
+ public:
+  void add(std::string text) {
+    if (seen_.insert(text).second) list_.push_back(std::move(text));
+  }
+  std::vector<std::string> take() { return std::move(list_); }
+
+ private:
+  std::vector<std::string> list_;
+  std::unordered_set<std::string> seen_;
+};
+
+}  // namespace
+
 std::vector<std::string> approximate_tags(const snapshot::Snapshot& snapshot) {
-  std::vector<std::string> tags;
+  Tags tags;
   for (const snapshot::Card& c : snapshot.hand) {
-    if (c.hidden) push_unique(tags, "hidden_card");
+    if (c.hidden) tags.add("hidden_card");
     // The code tables hold exactly the known keys, so `other` means unknown.
-    if (hand::enh_of(c.enh) == hand::Enh::other) push_unique(tags, "unknown_enhancement:" + *c.enh);
-    if (hand::edition_of(c.ed) == hand::Edition::other)
-      push_unique(tags, "unknown_edition:" + *c.ed);
-    if (hand::seal_of(c.seal) == hand::Seal::other) push_unique(tags, "unknown_seal:" + *c.seal);
+    if (hand::enh_of(c.enh) == hand::Enh::other) tags.add("unknown_enhancement:" + *c.enh);
+    if (hand::edition_of(c.ed) == hand::Edition::other) tags.add("unknown_edition:" + *c.ed);
+    if (hand::seal_of(c.seal) == hand::Seal::other) tags.add("unknown_seal:" + *c.seal);
   }
   for (const snapshot::Joker& j : snapshot.jokers) {
     if (j.hidden) {
-      push_unique(tags, "hidden_joker");
+      tags.add("hidden_joker");
       continue;
     }
-    if (jokers::key_of(j.key) == jokers::Key::other) push_unique(tags, "unknown_joker:" + *j.key);
+    if (jokers::key_of(j.key) == jokers::Key::other) tags.add("unknown_joker:" + *j.key);
   }
-  if (snapshot.blind.key == "bl_hook" && !snapshot.blind.disabled) push_unique(tags, "hook");
-  if (snapshot.lobby) push_unique(tags, "lobby");
-  return tags;
+  if (snapshot.blind.key == "bl_hook" && !snapshot.blind.disabled) tags.add("hook");
+  if (snapshot.lobby) tags.add("lobby");
+  return tags.take();
 }
 
 }  // namespace quorvel::score

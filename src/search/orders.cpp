@@ -17,21 +17,39 @@ std::vector<Positions> permutations(std::size_t n) {
 
 std::vector<Positions> permutations(std::size_t n, std::size_t limit) {
   std::vector<Positions> out;
-  Positions current(n);
-  std::iota(current.begin(), current.end(), std::size_t{0});
-  auto walk = [&](auto& self, std::size_t depth) -> void {
-    if (depth == n) {
-      if (out.size() < limit) out.push_back(current);
-      return;
-    }
-    for (std::size_t i = depth; i < n && out.size() < limit; ++i) {
-      std::swap(current[depth], current[i]);
-      self(self, depth + 1);
-      std::swap(current[depth], current[i]);
-    }
-  };
-  walk(walk, 0);
+  if (limit == 0) return out;
+  PermutationWalk walk(n);
+  do {
+    out.push_back(walk.order());
+  } while (out.size() < limit && walk.next());
   return out;
+}
+
+// The recursive step, unrolled: place d takes in turn the entries of places
+// d..n-1 (swapped in, and back out before the next), and for each of them
+// every order of the places behind it. choice_[d] is the place swapped into d.
+PermutationWalk::PermutationWalk(std::size_t n) : current_(n), choice_(n) {
+  std::iota(current_.begin(), current_.end(), std::size_t{0});
+  std::iota(choice_.begin(), choice_.end(), std::size_t{0});
+}
+
+bool PermutationWalk::next() {
+  const std::size_t n = current_.size();
+  // Back up to the deepest place that has another entry to take.
+  for (std::size_t d = n; d-- > 0;) {
+    std::swap(current_[d], current_[choice_[d]]);
+    if (++choice_[d] < n) {
+      std::swap(current_[d], current_[choice_[d]]);
+      // The places behind it start over with their own entries.
+      for (std::size_t k = d + 1; k < n; ++k) choice_[k] = k;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::size_t card_order_cap(std::size_t cards) {
+  return std::min(kMaxCardOrders, std::max<std::size_t>(1, kCardOrderPlacements / cards));
 }
 
 namespace {

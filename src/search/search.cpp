@@ -8,10 +8,6 @@ namespace quorvel::search {
 
 namespace {
 
-// Selections of more than five cards come only from forced cards; their card
-// orders grow as c!, so only the first 8! of them are tried.
-constexpr std::size_t kMaxCardOrders = 40320;
-
 // The search's shared state: the snapshot prepared once, the scoring calls
 // counted, the callbacks.
 class Search {
@@ -39,6 +35,8 @@ class Search {
   bool exhaustive();
   void refresh_floors();
   bool improve_card_orders(Candidate& best);
+  bool walk_card_orders(const Candidate& cand, Candidate& best);
+  void try_card_order(const Candidate& cand, std::span<const std::size_t> order, Candidate& best);
 
   score::Scored play_score(const score::Play& play, std::span<const std::size_t> order) {
     if (counts_ != nullptr) ++counts_->score_play;
@@ -62,6 +60,7 @@ class Search {
   Positions identity_;
   Progress progress_;
   std::vector<Candidate> candidates_;
+  Positions played_;  // stage 3's reordered play, kept to reuse its storage
   const Cancel& cancel_;
   const Sink& sink_;
   Counts* counts_;
@@ -185,28 +184,46 @@ void Search::refresh_floors() {
 // against the single best play so far. False when cancelled.
 bool Search::improve_card_orders(Candidate& best) {
   const std::size_t count = std::min(kLeading, candidates_.size());
-  Positions played;
   for (std::size_t c = 0; c < count; ++c) {
     if (cancel_()) return false;
     const Candidate& cand = candidates_[c];
-    const std::vector<Positions> orders = permutations(cand.cards.size(), kMaxCardOrders);
-    if (orders.size() < 2) continue;
-    // The identity is the candidate's own order and is not scored again.
-    for (std::size_t o = 1; o < orders.size(); ++o) {
-      played.clear();
-      for (std::size_t p : orders[o]) played.push_back(cand.cards[p]);
-      const score::Play play(prep_, played);
-      const score::Outcome next = expected(play, cand.order);
-      if (better(objective_, next, {best.expected, best.money})) {
-        best.cards = played;
-        best.order = cand.order;
-        best.expected = next.score;
-        best.money = next.money;
-        progress_.card_order_matters = true;
-      }
+    if (cand.cards.size() > 5) {
+      if (!walk_card_orders(cand, best)) return false;
+      continue;
     }
+    const std::vector<Positions> orders = permutations(cand.cards.size());
+    // The identity is the candidate's own order and is not scored again.
+    for (std::size_t o = 1; o < orders.size(); ++o) try_card_order(cand, orders[o], best);
   }
   return true;
+}
+
+// More than five forced cards: their orders grow as c!, so they are made one
+// at a time, up to the cap, with the cancel test between them. False when
+// cancelled.
+bool Search::walk_card_orders(const Candidate& cand, Candidate& best) {
+  const std::size_t cap = card_order_cap(cand.cards.size());
+  PermutationWalk walk(cand.cards.size());
+  for (std::size_t o = 1; o < cap && walk.next(); ++o) {
+    if (cancel_()) return false;
+    try_card_order(cand, walk.order(), best);
+  }
+  return true;
+}
+
+void Search::try_card_order(const Candidate& cand, std::span<const std::size_t> order,
+                            Candidate& best) {
+  played_.clear();
+  for (std::size_t p : order) played_.push_back(cand.cards[p]);
+  const score::Play play(prep_, played_);
+  const score::Outcome next = expected(play, cand.order);
+  if (better(objective_, next, {best.expected, best.money})) {
+    best.cards = played_;
+    best.order = cand.order;
+    best.expected = next.score;
+    best.money = next.money;
+    progress_.card_order_matters = true;
+  }
 }
 
 }  // namespace

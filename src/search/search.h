@@ -115,6 +115,21 @@ bool better(snapshot::Objective objective, score::Outcome next, score::Outcome h
 std::vector<Positions> permutations(std::size_t n);
 // The first `limit` of them, in the same sequence.
 std::vector<Positions> permutations(std::size_t n, std::size_t limit);
+
+// The same orders one at a time, in the same sequence, holding only the
+// current one: for more orders than could be built up front.
+class PermutationWalk {
+ public:
+  explicit PermutationWalk(std::size_t n);
+  // The current order; the identity first.
+  const Positions& order() const { return current_; }
+  // Moves to the next order; false (and the order undefined) after the last.
+  bool next();
+
+ private:
+  Positions current_;
+  Positions choice_;  // per place: the place whose entry was swapped into it
+};
 // Per joker: its place in the order cannot change the score.
 std::vector<bool> order_free(std::span<const snapshot::Joker> jokers);
 // The permutations in which the order-free jokers keep ascending positions.
@@ -125,6 +140,13 @@ std::vector<Positions> joker_orders(const std::vector<Positions>& perms,
 inline constexpr std::size_t kOrderBudget = 200000;
 // Candidates examined by hill climbing and by the card-order stage.
 inline constexpr std::size_t kLeading = 32;
+// A selection of more than five cards (only forced cards make one) has its
+// card orders tried one at a time, with the cancel test between them: the
+// first 8! orders, and no more than kCardOrderPlacements cards placed in all.
+inline constexpr std::size_t kMaxCardOrders = 40320;
+inline constexpr std::size_t kCardOrderPlacements = std::size_t{1} << 19;
+// The number of orders tried for a selection of `cards` cards, over five.
+std::size_t card_order_cap(std::size_t cards);
 // Relative tolerance of `better`.
 inline constexpr double kTolerance = 1e-9;
 

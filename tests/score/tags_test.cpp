@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "score/score.h"
 #include "support/build.h"
 
@@ -42,6 +44,28 @@ TEST(Tags, EmptyKeysAreUnknownToo) {
   s.hand = {card(2, "Spades").enh("")};
   s.jokers = {joker("")};
   EXPECT_EQ(approximate_tags(s), (Tags{"unknown_enhancement:", "unknown_joker:"}));
+}
+
+// Tens of thousands of distinct unknown keys: every one named once, in the
+// order met, without comparing each with all before it. The time limit is a
+// guard against a hang, not a speed measurement.
+TEST(Tags, ThousandsOfDistinctUnknownKeys) {
+  constexpr int kCards = 20000;
+  snapshot::Snapshot s;
+  Tags expected;
+  for (int i = 0; i < kCards; ++i) {
+    const std::string n = std::to_string(i);
+    s.hand.push_back(card(2, "Spades").enh("m_" + n).seal("S" + n));
+    s.jokers.push_back(joker("j_" + n));
+    expected.push_back("unknown_enhancement:m_" + n);
+    expected.push_back("unknown_seal:S" + n);
+  }
+  s.hand.push_back(card(3, "Spades").enh("m_0"));
+  for (int i = 0; i < kCards; ++i) expected.push_back("unknown_joker:j_" + std::to_string(i));
+  const auto start = std::chrono::steady_clock::now();
+  const Tags tags = approximate_tags(s);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  EXPECT_EQ(tags, expected);
 }
 
 TEST(PushUnique, AppendsOnlyNewTexts) {

@@ -24,6 +24,62 @@ TEST(Permutations, RecursiveSwapOrder) {
   EXPECT_EQ(std::set<Positions>(four.begin(), four.end()).size(), 24u);
 }
 
+// The recursive swap step itself, as a reference: the first `limit` orders.
+std::vector<Positions> recursive_orders(std::size_t n, std::size_t limit) {
+  std::vector<Positions> out;
+  Positions current(n);
+  for (std::size_t i = 0; i < n; ++i) current[i] = i;
+  auto walk = [&](auto& self, std::size_t depth) -> void {
+    if (depth == n) {
+      if (out.size() < limit) out.push_back(current);
+      return;
+    }
+    for (std::size_t i = depth; i < n && out.size() < limit; ++i) {
+      std::swap(current[depth], current[i]);
+      self(self, depth + 1);
+      std::swap(current[depth], current[i]);
+    }
+  };
+  walk(walk, 0);
+  return out;
+}
+
+std::vector<Positions> walked(std::size_t n, std::size_t limit) {
+  std::vector<Positions> out;
+  PermutationWalk walk(n);
+  do {
+    out.push_back(walk.order());
+  } while (out.size() < limit && walk.next());
+  return out;
+}
+
+TEST(Permutations, TheWalkGivesTheRecursiveSequenceOneAtATime) {
+  constexpr std::size_t kAll = static_cast<std::size_t>(-1);
+  for (std::size_t n = 0; n <= 7; ++n) {
+    SCOPED_TRACE(n);
+    const std::vector<Positions> expected = recursive_orders(n, kAll);
+    EXPECT_EQ(walked(n, kAll), expected);
+    EXPECT_EQ(permutations(n), expected);
+  }
+  // Many cards: the same prefix, without building the rest.
+  EXPECT_EQ(walked(12, 5000), recursive_orders(12, 5000));
+  EXPECT_EQ(walked(300, 50), recursive_orders(300, 50));
+  // After the last order the walk stays ended.
+  PermutationWalk two(2);
+  EXPECT_TRUE(two.next());
+  EXPECT_EQ(two.order(), (Positions{1, 0}));
+  EXPECT_FALSE(two.next());
+  EXPECT_FALSE(PermutationWalk(0).next());
+}
+
+TEST(Permutations, CardOrderCap) {
+  EXPECT_EQ(card_order_cap(6), kMaxCardOrders);
+  EXPECT_EQ(card_order_cap(13), kMaxCardOrders);
+  EXPECT_EQ(card_order_cap(14), kCardOrderPlacements / 14);
+  EXPECT_EQ(card_order_cap(2000), kCardOrderPlacements / 2000);
+  EXPECT_EQ(card_order_cap(std::size_t{1} << 20), 1u);
+}
+
 TEST(Permutations, LimitKeepsTheSequencePrefix) {
   const std::vector<Positions> all = permutations(5);
   const std::vector<Positions> some = permutations(5, 7);
