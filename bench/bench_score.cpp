@@ -5,27 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "builders.h"
 #include "score/score.h"
 
 namespace {
 
 using namespace quorvel;
 
-snapshot::Card make_card(std::int64_t id, std::int32_t rank, std::string suit) {
-  snapshot::Card c;
-  c.id = id;
-  c.rank = rank;
-  c.suit = std::move(suit);
-  return c;
-}
-
-snapshot::Joker make_joker(std::int64_t id, std::string key, json::Object ab = {}) {
-  snapshot::Joker j;
-  j.id = id;
-  j.key = std::move(key);
-  j.ab = json::Value(std::move(ab));
-  return j;
-}
+using bench::card;
+using bench::joker;
 
 snapshot::Snapshot base() {
   snapshot::Snapshot s;
@@ -40,9 +28,9 @@ snapshot::Snapshot base() {
   }
   s.round.hands_left = 3;
   s.round.dollars = 10;
-  s.hand = {make_card(1, 5, "Spades"),  make_card(2, 5, "Hearts"),   make_card(3, 9, "Hearts"),
-            make_card(4, 11, "Hearts"), make_card(5, 13, "Hearts"),  make_card(6, 2, "Hearts"),
-            make_card(7, 7, "Clubs"),   make_card(8, 14, "Diamonds")};
+  s.hand = {card(1, 5, "Spades"),  card(2, 5, "Hearts"),   card(3, 9, "Hearts"),
+            card(4, 11, "Hearts"), card(5, 13, "Hearts"),  card(6, 2, "Hearts"),
+            card(7, 7, "Clubs"),   card(8, 14, "Diamonds")};
   s.hand[6].enh = "m_steel";
   return s;
 }
@@ -61,12 +49,12 @@ Fixture flush_with_jokers() {
   Fixture f{base(), {1, 2, 3, 4, 5}, {}};
   f.snap.hand[3].ed = "e_foil";
   f.snap.hand[4].seal = "Red";
-  f.snap.jokers = {make_joker(1, "j_joker", {{"mult", json::Value(4.0)}}),
-                   make_joker(2, "j_greedy_joker"),
-                   make_joker(3, "j_blueprint"),
-                   make_joker(4, "j_baseball"),
-                   make_joker(5, "j_droll", {{"t_mult", json::Value(10.0)}}),
-                   make_joker(6, "j_hack")};
+  f.snap.jokers = {joker(1, "j_joker", {{"mult", json::Value(4.0)}}),
+                   joker(2, "j_greedy_joker"),
+                   joker(3, "j_blueprint"),
+                   joker(4, "j_baseball"),
+                   joker(5, "j_droll", {{"t_mult", json::Value(10.0)}}),
+                   joker(6, "j_hack")};
   f.order = {0, 1, 2, 3, 4, 5};
   return f;
 }
@@ -74,8 +62,8 @@ Fixture flush_with_jokers() {
 Fixture lucky_with_space() {
   Fixture f{base(), {0, 1, 2, 3, 4}, {}};
   f.snap.hand[2].enh = "m_lucky";
-  f.snap.jokers = {make_joker(1, "j_space", {{"extra", json::Value(4.0)}}),
-                   make_joker(2, "j_joker"), make_joker(3, "j_oops")};
+  f.snap.jokers = {joker(1, "j_space", {{"extra", json::Value(4.0)}}), joker(2, "j_joker"),
+                   joker(3, "j_oops")};
   f.order = {0, 1, 2};
   return f;
 }

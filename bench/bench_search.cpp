@@ -9,33 +9,15 @@
 #include <utility>
 #include <vector>
 
+#include "builders.h"
 #include "search/search.h"
 
 namespace {
 
 using namespace quorvel;
 
-snapshot::Card card(std::int64_t id, std::int32_t rank, std::string suit,
-                    std::optional<std::string> enh = {}, std::optional<std::string> seal = {},
-                    std::optional<std::string> ed = {}) {
-  snapshot::Card c;
-  c.id = id;
-  c.rank = rank;
-  c.suit = std::move(suit);
-  c.enh = std::move(enh);
-  c.seal = std::move(seal);
-  c.ed = std::move(ed);
-  return c;
-}
-
-snapshot::Joker joker(std::int64_t id, std::string key, json::Object ab = {}) {
-  snapshot::Joker j;
-  j.id = id;
-  j.key = std::move(key);
-  j.rarity = 1;
-  j.ab = json::Value(std::move(ab));
-  return j;
-}
+using bench::card;
+using bench::joker;
 
 // Order-sensitive jokers that touch every phase: additive and multiplying
 // mult, per-card effects, a chance, a retrigger and a random amount.

@@ -1,7 +1,5 @@
 #include "hand/card.h"
 
-#include <algorithm>
-
 namespace quorvel::hand {
 
 Suit SuitTable::intern(std::string_view suit) {
@@ -10,12 +8,10 @@ Suit SuitTable::intern(std::string_view suit) {
   if (suit == "Clubs") return kClubs;
   if (suit == "Diamonds") return kDiamonds;
   if (suit.empty()) return kNoSuit;
-  auto it = std::find(others_.begin(), others_.end(), suit);
-  if (it == others_.end()) {
-    others_.emplace_back(suit);
-    it = others_.end() - 1;
-  }
-  return static_cast<Suit>(kNoSuit + 1 + (it - others_.begin()));
+  if (auto it = others_.find(suit); it != others_.end()) return it->second;
+  const Suit code = static_cast<Suit>(kNoSuit + 1 + others_.size());
+  others_.emplace(suit, code);
+  return code;
 }
 
 Enh enh_of(const std::optional<std::string>& key) {

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "snapshot/snapshot.h"
 
@@ -13,8 +15,10 @@ namespace quorvel::hand {
 
 // A suit string interned per snapshot: equal codes mean byte-equal strings.
 // The four suits and the empty string have fixed codes; any other string met
-// in the snapshot gets the next free code.
-using Suit = std::uint16_t;
+// in the snapshot gets the next free code. 32 bits: a score request may carry
+// more than 65531 distinct made-up suits, and a code must never wrap round
+// onto another suit's.
+using Suit = std::uint32_t;
 inline constexpr Suit kSpades = 0;
 inline constexpr Suit kHearts = 1;
 inline constexpr Suit kClubs = 2;
@@ -31,7 +35,7 @@ class SuitTable {
   Suit intern(std::string_view suit);
 
  private:
-  std::vector<std::string> others_;  // codes 5, 6, ...
+  std::map<std::string, Suit, std::less<>> others_;  // codes 5, 6, ...
 };
 
 enum class Enh : std::uint8_t { none, bonus, mult, wild, glass, steel, stone, gold, lucky, other };

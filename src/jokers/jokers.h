@@ -67,8 +67,12 @@ JokerView view(const snapshot::Joker& joker, hand::SuitTable& suits);
 
 // A joker position resolved to the snapshot joker whose effect acts there.
 struct Resolved {
+  static constexpr std::uint32_t kNothing = 0xFFFFFFFFu;  // the position resolves to nothing
+
   std::uint32_t index = 0;  // position in the snapshot's jokers
   bool copied = false;      // acts through "j_blueprint" / "j_brainstorm"
+
+  bool acts() const { return index != kNothing; }
 };
 
 using ResolvedList = common::SmallVec<Resolved, 8>;
@@ -79,8 +83,8 @@ struct ResolvedOrder {
   ResolvedOrder(std::span<const JokerView> jokers, std::span<const std::size_t> order);
 
   std::span<const std::size_t> order;
-  common::SmallVec<std::optional<Resolved>, 8> at;  // per position of the order
-  ResolvedList list;                                // the resolved list: `at` without the gaps
+  common::SmallVec<Resolved, 8> at;  // per position of the order; may be nothing
+  ResolvedList list;                 // the resolved list: `at` without the gaps
 };
 
 hand::JokerRules rules(std::span<const JokerView> jokers);

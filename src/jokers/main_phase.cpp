@@ -268,8 +268,8 @@ void main_phase(score::ScoreCtx& ctx) {
       if (real.ed == hand::Edition::foil) ctx.chips += 50.0;
       if (real.ed == hand::Edition::holo) ctx.mult += 10.0;
     }
-    if (const std::optional<Resolved>& r = ctx.resolved_at[b])
-      joker_main(ctx, jokers[r->index], ctx.jstates[r->index]);
+    if (const Resolved r = ctx.resolved_at[b]; r.acts())
+      joker_main(ctx, jokers[r.index], ctx.jstates[r.index]);
     if (real.rarity == 2) {
       // Uncommon jokers receive every other baseball's bonus, copies included,
       // whether or not they act themselves.

@@ -58,27 +58,41 @@ bool is_face(const hand::CardView& card, hand::JokerRules rules) {
   return card.rank >= 11 && card.rank <= 13;
 }
 
-std::optional<Resolved> resolve(std::span<const JokerView> jokers,
-                                std::span<const std::size_t> order, std::size_t pos) {
+namespace {
+
+// The walk of `resolve`, with nothing as a sentinel index: the per-order table
+// stores whole entries, never an optional assembled field by field.
+Resolved resolve_at(std::span<const JokerView> jokers, std::span<const std::size_t> order,
+                    std::size_t pos) {
+  constexpr Resolved kNothing{Resolved::kNothing, false};
   const std::size_t n = order.size();
   const JokerView& c = at_place(jokers, order, pos);
-  if (c.debuff || c.hidden) return std::nullopt;
+  if (c.debuff || c.hidden) return kNothing;
   if (!is_copy(c.key)) return Resolved{static_cast<std::uint32_t>(order[pos]), false};
   const std::size_t t = copy_target(c.key, pos);
-  if (t >= n || t == pos) return std::nullopt;
+  if (t >= n || t == pos) return kNothing;
   // Follow chains of copies; a chain that comes back on itself ends after
   // n visits.
   std::size_t i = t;
   std::size_t visits = 1;
   for (;;) {
     const JokerView& j = at_place(jokers, order, i);
-    if (j.debuff || j.hidden) return std::nullopt;
+    if (j.debuff || j.hidden) return kNothing;
     if (!is_copy(j.key)) return Resolved{static_cast<std::uint32_t>(order[i]), true};
     const std::size_t e = copy_target(j.key, i);
-    if (e >= n || e == i || visits == n) return std::nullopt;
+    if (e >= n || e == i || visits == n) return kNothing;
     i = e;
     ++visits;
   }
+}
+
+}  // namespace
+
+std::optional<Resolved> resolve(std::span<const JokerView> jokers,
+                                std::span<const std::size_t> order, std::size_t pos) {
+  const Resolved r = resolve_at(jokers, order, pos);
+  if (!r.acts()) return std::nullopt;
+  return r;
 }
 
 ResolvedList resolved_jokers(std::span<const JokerView> jokers,
@@ -90,9 +104,9 @@ ResolvedOrder::ResolvedOrder(std::span<const JokerView> jokers, std::span<const 
     : order(order) {
   at.reserve(order.size());
   for (std::size_t pos = 0; pos < order.size(); ++pos) {
-    const std::optional<Resolved> r = resolve(jokers, order, pos);
+    const Resolved r = resolve_at(jokers, order, pos);
     at.push_back(r);
-    if (r) list.push_back(*r);
+    if (r.acts()) list.push_back(r);
   }
 }
 

@@ -430,8 +430,14 @@ void Reader::end_array() {
     return;
   }
   if (c == ',') {
+    // A record's array form with every key filled: another element is one
+    // too many, while a comma before the bracket or the input's end is
+    // reported as in any array.
     bump();
-    fail_at_peek(peek() == ']' ? Syntax::trailing_comma : Syntax::trailing_characters);
+    const int next = peek();
+    fail_at_peek(next == ']'    ? Syntax::trailing_comma
+                 : next == kEnd ? Syntax::eof_value
+                                : Syntax::trailing_characters);
   }
   fail_at_peek(c == kEnd ? Syntax::eof_list : Syntax::trailing_characters);
 }

@@ -81,8 +81,10 @@ void read_record(Reader& r, const RecordShape& shape, ReadKey&& read_key) {
     Reader::Seq seq;
     for (std::size_t i = 0; i < shape.keys.size(); ++i) {
       if (!r.next_element(seq)) {
-        const std::size_t req = detail::first_required(shape, i);
-        if (req < shape.keys.size()) detail::invalid_length(r, shape, req);
+        // i elements were given; a required key among the rest has none.
+        if (detail::first_required(shape, i) < shape.keys.size()) {
+          detail::invalid_length(r, shape, i);
+        }
         break;
       }
       read_key(i);

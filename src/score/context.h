@@ -88,7 +88,7 @@ struct ScoreCtx {
   std::span<const std::size_t> order;
   // `order` resolved once (the phases read it at every call): per position,
   // and as the resolved list.
-  std::span<const std::optional<jokers::Resolved>> resolved_at;
+  std::span<const jokers::Resolved> resolved_at;
   std::span<const jokers::Resolved> resolved;
   const hand::Detected& detected;
   double chips = 0.0;

@@ -37,6 +37,22 @@ json::Array id_array(const std::vector<std::int64_t>& ids) {
   return out;
 }
 
+json::Value best_json(const Best& best) {
+  using score::to_json_number;
+  json::Object b;
+  b.emplace("blind_pct", to_json_number(best.blind_pct));
+  b.emplace("ceiling", to_json_number(best.ceiling));
+  b.emplace("expected", to_json_number(best.expected));
+  b.emplace("floor", to_json_number(best.floor));
+  b.emplace("hand", best.hand);
+  b.emplace("money_ceiling", to_json_number(best.money_ceiling));
+  b.emplace("money_expected", to_json_number(best.money_expected));
+  b.emplace("money_floor", to_json_number(best.money_floor));
+  b.emplace("play", id_array(best.play));
+  b.emplace("scored", id_array(best.scored));
+  return json::Value(std::move(b));
+}
+
 }  // namespace
 
 SearchResult Progress::result(std::uint32_t stage, bool done, const Candidate* best) const {
@@ -103,29 +119,15 @@ SearchResult Progress::result(std::uint32_t stage, bool done, const Candidate* b
 
 json::Value SearchResult::to_json() const {
   using score::to_json_number;
-  json::Value best_value;
-  if (best.has_value()) {
-    json::Object b;
-    b.emplace("blind_pct", to_json_number(best->blind_pct));
-    b.emplace("ceiling", to_json_number(best->ceiling));
-    b.emplace("expected", to_json_number(best->expected));
-    b.emplace("floor", to_json_number(best->floor));
-    b.emplace("hand", best->hand);
-    b.emplace("money_ceiling", to_json_number(best->money_ceiling));
-    b.emplace("money_expected", to_json_number(best->money_expected));
-    b.emplace("money_floor", to_json_number(best->money_floor));
-    b.emplace("play", id_array(best->play));
-    b.emplace("scored", id_array(best->scored));
-    best_value = json::Value(std::move(b));
-  }
-
   json::Array tags;
   tags.reserve(approximate.size());
   for (const std::string& tag : approximate) tags.emplace_back(tag);
 
   json::Object out;
   out.emplace("approximate", std::move(tags));
-  out.emplace("best", std::move(best_value));
+  // Built in place: assigning a built value to a null one trips GCC's
+  // maybe-uninitialized analysis in sanitizer builds.
+  out.emplace("best", best.has_value() ? best_json(*best) : json::Value());
   out.emplace("blind_warning", blind_warning);
   out.emplace("blocked", blocked);
   out.emplace("card_order_matters", card_order_matters);

@@ -85,7 +85,7 @@ Objective read_objective(Reader& r) {
   r.parse_ident("ull");
   r.leave();
   c = r.peek();
-  if (c != '}') r.fail(c == Reader::kEnd ? Syntax::eof_object : Syntax::expected_value);
+  if (c != '}') r.fail_at_peek(c == Reader::kEnd ? Syntax::eof_object : Syntax::expected_value);
   r.bump();
   return objective;
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
 #include "hand/card.h"
 #include "support/build.h"
 
@@ -23,6 +26,23 @@ TEST(SuitTable, FixedCodesAndInterningByBytes) {
   EXPECT_FALSE(is_red(lower));
   EXPECT_TRUE(is_red(kHearts));
   EXPECT_TRUE(is_red(kDiamonds));
+}
+
+// Past the first 65531 unlisted suits a 16-bit code wrapped round onto the
+// fixed codes, so a card of some made-up suit counted as a Spade.
+TEST(SuitTable, EveryDistinctStringKeepsItsOwnCode) {
+  SuitTable t;
+  constexpr int kCount = 70000;
+  std::set<Suit> seen;
+  for (int i = 0; i < kCount; ++i) {
+    const Suit s = t.intern("suit" + std::to_string(i));
+    ASSERT_GT(s, kNoSuit) << i;
+    ASSERT_TRUE(seen.insert(s).second) << i;
+    ASSERT_FALSE(is_red(s)) << i;
+  }
+  EXPECT_EQ(t.intern("suit0"), t.intern("suit0"));
+  EXPECT_EQ(t.intern("suit69999"), *seen.rbegin());
+  EXPECT_EQ(t.intern("Spades"), kSpades);
 }
 
 TEST(RuleItemCodes, KnownKeysExactlyOthersAreOther) {

@@ -30,6 +30,7 @@ constexpr Case kCases[] = {
     {"[{},[],1]"sv, "trailing characters at line 1 column 8"sv},
     {"[{},[]  ,  ]"sv, "trailing comma at line 1 column 12"sv},
     {"[{},[] x]"sv, "trailing characters at line 1 column 8"sv},
+    {"[{},[],"sv, "EOF while parsing a value at line 1 column 7"sv},
     {"null"sv, "invalid type: null, expected struct ScoreRequest at line 1 column 4"sv},
     {"\"req\""sv,
      "invalid type: string \"req\", expected struct ScoreRequest at line 1 column 5"sv},

@@ -103,11 +103,18 @@ snapshot::Joker joker(std::optional<std::string> key, std::optional<std::string>
 }
 
 snapshot::Joker with_t_chips(json::Value value) {
-  snapshot::Joker j = joker("j_sly");
   json::Object ab;
   ab.emplace("t_chips", std::move(value));
-  j.ab = json::Value(std::move(ab));
-  return j;
+  // Built in place: a move assignment of the ability object trips GCC's
+  // maybe-uninitialized analysis.
+  return snapshot::Joker{.id = 0,
+                         .key = "j_sly",
+                         .ed = std::nullopt,
+                         .debuff = false,
+                         .hidden = false,
+                         .sell = 0.0,
+                         .rarity = 1,
+                         .ab = json::Value(std::move(ab))};
 }
 
 TEST(OrderFree, Table) {
