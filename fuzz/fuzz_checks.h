@@ -30,44 +30,11 @@ inline std::string_view text_of(const std::uint8_t* data, std::size_t size) {
   return {reinterpret_cast<const char*>(data), size};
 }
 
-// Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-inline bool valid_utf8(std::string_view s) {
-  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-  const unsigned char* end = p + s.size();
-  while (p < end) {
-    const unsigned char c = *p;
-    int len = 0;
-    unsigned char lo = 0x80, hi = 0xBF;
-    if (c < 0x80) {
-      len = 1;
-    } else if (c >= 0xC2 && c <= 0xDF) {
-      len = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      len = 3;
-      if (c == 0xE0) lo = 0xA0;
-      if (c == 0xED) hi = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      len = 4;
-      if (c == 0xF0) lo = 0x90;
-      if (c == 0xF4) hi = 0x8F;
-    } else {
-      return false;
-    }
-    if (end - p < len) return false;
-    if (len > 1 && (p[1] < lo || p[1] > hi)) return false;
-    for (int k = 2; k < len; ++k) {
-      if ((p[k] & 0xC0) != 0x80) return false;
-    }
-    p += len;
-  }
-  return true;
-}
-
 // An answer: one JSON value, compact, that the project's reader reads back
 // and whose rewriting gives the same bytes.
 inline json::Value check_compact_json(std::string_view text) {
   check(!text.empty(), "an answer is empty");
-  check(valid_utf8(text), "an answer is not UTF-8", text);
+  check(json::valid_utf8(text), "an answer is not UTF-8", text);
   json::Value value;
   try {
     json::Reader reader(text);
@@ -85,7 +52,7 @@ inline json::Value check_compact_json(std::string_view text) {
 // An error text: non-empty UTF-8.
 inline void check_error_text(std::string_view error) {
   check(!error.empty(), "an error text is empty");
-  check(valid_utf8(error), "an error text is not UTF-8", error);
+  check(json::valid_utf8(error), "an error text is not UTF-8", error);
 }
 
 // The same, and a reading error's position names a byte of `input`: its line

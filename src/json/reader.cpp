@@ -112,49 +112,6 @@ void append_utf8(std::string& out, std::uint32_t cp) {
   }
 }
 
-// Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool valid_utf8(std::string_view s) {
-  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-  const unsigned char* end = p + s.size();
-  while (p < end) {
-    // ASCII fast path, eight bytes at a time.
-    while (end - p >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, p, 8);
-      if (word & 0x8080808080808080ull) break;
-      p += 8;
-    }
-    if (p == end) break;
-    unsigned char c = *p;
-    if (c < 0x80) {
-      ++p;
-      continue;
-    }
-    int len;
-    unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
-    if (c >= 0xC2 && c <= 0xDF) {
-      len = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      len = 3;
-      if (c == 0xE0) lo = 0xA0;
-      if (c == 0xED) hi = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      len = 4;
-      if (c == 0xF0) lo = 0x90;
-      if (c == 0xF4) hi = 0x8F;
-    } else {
-      return false;
-    }
-    if (end - p < len) return false;
-    if (p[1] < lo || p[1] > hi) return false;
-    for (int k = 2; k < len; ++k) {
-      if ((p[k] & 0xC0) != 0x80) return false;
-    }
-    p += len;
-  }
-  return true;
-}
-
 // Decodes one UTF-8 sequence of a valid string.
 std::uint32_t decode_utf8(const unsigned char*& p) {
   unsigned char c = *p++;
@@ -208,6 +165,49 @@ class FrameStack {
 };
 
 }  // namespace
+
+// Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool valid_utf8(std::string_view s) {
+  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+  const unsigned char* end = p + s.size();
+  while (p < end) {
+    // ASCII fast path, eight bytes at a time.
+    while (end - p >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, 8);
+      if (word & 0x8080808080808080ull) break;
+      p += 8;
+    }
+    if (p == end) break;
+    unsigned char c = *p;
+    if (c < 0x80) {
+      ++p;
+      continue;
+    }
+    int len;
+    unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+      len = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      len = 3;
+      if (c == 0xE0) lo = 0xA0;
+      if (c == 0xED) hi = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      len = 4;
+      if (c == 0xF0) lo = 0x90;
+      if (c == 0xF4) hi = 0x8F;
+    } else {
+      return false;
+    }
+    if (end - p < len) return false;
+    if (p[1] < lo || p[1] > hi) return false;
+    for (int k = 2; k < len; ++k) {
+      if ((p[k] & 0xC0) != 0x80) return false;
+    }
+    p += len;
+  }
+  return true;
+}
 
 std::string_view message(Syntax code) {
   return kMessages[static_cast<std::size_t>(code)];

@@ -16,6 +16,9 @@
 
 namespace quorvel::json {
 
+// Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool valid_utf8(std::string_view s);
+
 // Arrays and objects that are read (not skipped) nest at most this deep; the
 // outermost one read counts as level 1.
 inline constexpr int kMaxDepth = 127;
