@@ -414,21 +414,20 @@ std::optional<std::string_view> Reader::next_key(Seq& seq) {
   return parse_string();
 }
 
+bool Reader::consume(char expected) {
+  if (peek() != expected) return false;
+  bump();
+  return true;
+}
+
 void Reader::parse_colon() {
-  int c = peek();
-  if (c == ':') {
-    bump();
-    return;
-  }
-  fail_at_peek(c == kEnd ? Syntax::eof_object : Syntax::expected_colon);
+  if (consume(':')) return;
+  fail_at_peek(peek() == kEnd ? Syntax::eof_object : Syntax::expected_colon);
 }
 
 void Reader::end_array() {
-  int c = peek();
-  if (c == ']') {
-    bump();
-    return;
-  }
+  if (consume(']')) return;
+  const int c = peek();
   if (c == ',') {
     // A record's array form with every key filled: another element is one
     // too many, while a comma before the bracket or the input's end is
@@ -443,11 +442,8 @@ void Reader::end_array() {
 }
 
 void Reader::end_object() {
-  int c = peek();
-  if (c == '}') {
-    bump();
-    return;
-  }
+  if (consume('}')) return;
+  const int c = peek();
   fail_at_peek(c == ','    ? Syntax::trailing_comma
                : c == kEnd ? Syntax::eof_object
                            : Syntax::trailing_characters);
@@ -939,9 +935,7 @@ void Reader::skip_value() {
       if (c != '"') fail_at_peek(c == kEnd ? Syntax::eof_object : Syntax::key_must_be_string);
       bump();
       skip_string();
-      c = peek();
-      if (c != ':') fail_at_peek(c == kEnd ? Syntax::eof_object : Syntax::expected_colon);
-      bump();
+      parse_colon();
     }
   }
 }

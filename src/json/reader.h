@@ -141,6 +141,8 @@ class Reader {
   // The next member's key (escapes decoded, valid UTF-8), or nullopt at the
   // closing brace (not consumed). The view lives until the next string read.
   std::optional<std::string_view> next_key(Seq& seq);
+  // Takes the next non-whitespace byte when it is `expected`.
+  bool consume(char expected);
   void parse_colon();
   // Consume the closing bracket or brace; anything else is an error
   // ("trailing characters" for an element too many in a record's array form).
