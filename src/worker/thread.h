@@ -1,5 +1,6 @@
-// The one platform-specific piece of the worker: a detached thread with a
-// stack size of our choosing, which std::thread cannot give.
+// The platform-specific pieces of the worker: a detached thread with a stack
+// size of our choosing, which std::thread cannot give, and keeping the code
+// that thread runs mapped for the rest of the process.
 #pragma once
 
 #include <cstddef>
@@ -7,6 +8,13 @@
 namespace quorvel::worker {
 
 using ThreadEntry = void (*)(void* arg);
+
+// Makes the shared library that holds this code stay loaded until the process
+// ends: once called, the host's unloads unmap nothing, run none of its exit-time
+// destructors, and a later load finds this same instance. Nothing to do when
+// the code is part of the program itself. Throws std::system_error when the
+// platform refuses; the library is then as unloadable as before.
+void pin_module();
 
 // Runs entry(arg) on a new detached thread with a stack of `stack_size` bytes.
 // Throws std::system_error when the platform cannot create the thread; `arg`

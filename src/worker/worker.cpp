@@ -98,6 +98,9 @@ Sender create_worker() {
     throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again),
                             "cannot create the worker thread");
   }
+  // The thread runs this library's code for the rest of the process and is
+  // never joined, so the library must outlive every unload by the host.
+  pin_module();
   spawn_detached(&worker_thread, owned.get(), kWorkerStackSize);
   owned.release();  // now the thread's
   return std::move(sender);

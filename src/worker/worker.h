@@ -25,9 +25,9 @@ struct Polled {
 };
 
 // Takes the next job id, makes it the latest and the current job, creates the
-// queue and the worker thread on first use and queues the job. Throws when
-// the worker thread cannot be created; the id is then used up and the next
-// start tries the creation again.
+// queue and the worker thread on first use (pinning the library first, see
+// thread.h) and queues the job. Throws when the worker thread cannot be
+// created; the id is then used up and the next start tries the creation again.
 std::uint64_t start(std::string request);
 
 // The job's state and, once per stored text, that text.

@@ -19,9 +19,22 @@ struct Engine {
   decltype(&qrv_search_poll) search_poll = nullptr;
 };
 
-// The library, loaded once per process and never unloaded (its worker thread
-// lives as long as the process). Fails the calling test when it cannot load.
+// The library, loaded once per process and never unloaded. Fails the calling
+// test when it cannot load.
 const Engine& engine();
+
+// A load of the host's own, given back by close_library as a host unloads the
+// library (dlclose, FreeLibrary); its exports may be called only while it is
+// open. Throws when the library cannot load.
+struct Library {
+  void* handle = nullptr;
+  Engine exports;
+};
+Library open_library();
+void close_library(Library& library);
+
+// Whether the library is mapped in this process, whoever loaded it.
+bool library_resident();
 
 inline const std::uint8_t* bytes(std::string_view text) {
   return reinterpret_cast<const std::uint8_t*>(text.data());
@@ -34,12 +47,21 @@ struct Answer {
 };
 
 // Scores `request` with a buffer large enough for any answer.
-Answer score(std::string_view request);
+Answer score(const Engine& e, std::string_view request);
+inline Answer score(std::string_view request) {
+  return score(engine(), request);
+}
 
-std::uint64_t start(std::string_view request);
+std::uint64_t start(const Engine& e, std::string_view request);
+inline std::uint64_t start(std::string_view request) {
+  return start(engine(), request);
+}
 
 // One poll with a buffer of `cap` bytes.
-Answer poll(std::uint64_t job, std::size_t cap = 1 << 16);
+Answer poll(const Engine& e, std::uint64_t job, std::size_t cap = 1 << 16);
+inline Answer poll(std::uint64_t job, std::size_t cap = 1 << 16) {
+  return poll(engine(), job, cap);
+}
 
 // Polls until the job's status is no longer 0, collecting every text handed
 // out; gives up after `seconds` (status then stays 0).
@@ -47,7 +69,10 @@ struct Finished {
   std::int32_t status = 0;
   std::vector<std::string> texts;
 };
-Finished wait_for(std::uint64_t job, double seconds = 120.0);
+Finished wait_for(const Engine& e, std::uint64_t job, double seconds = 120.0);
+inline Finished wait_for(std::uint64_t job, double seconds = 120.0) {
+  return wait_for(engine(), job, seconds);
+}
 
 // The contents of a file of the examples folder.
 std::string example(const char* name);

@@ -1,0 +1,160 @@
+// A host unloads the library and loads it again at any moment: before any
+// search, while a search waits or runs, after it finished. No unload may
+// crash the host or leave a thread behind, and after a reload scoring and
+// searching work as before. The tests run in order in one process of their
+// own, which holds no other load of the library.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "engine.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+// After windows.h, which it needs.
+#include <tlhelp32.h>
+#elif defined(__linux__)
+#include <filesystem>
+#endif
+
+namespace qrv_test {
+namespace {
+
+// The threads of this process, where the platform can count them.
+std::optional<std::size_t> thread_count() {
+#if defined(_WIN32)
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::size_t count = 0;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+  }
+  CloseHandle(snapshot);
+  return count;
+#elif defined(__linux__)
+  std::size_t count = 0;
+  for ([[maybe_unused]] const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    ++count;
+  }
+  return count;
+#else
+  return std::nullopt;
+#endif
+}
+
+// Forty plain cards: about 760,000 selections, a search that runs for a while.
+std::string large_hand() {
+  const char* suits[] = {"Hearts", "Spades", "Clubs", "Diamonds"};
+  std::string s = R"({"schema":1,"hand":[)";
+  for (int i = 0; i < 40; ++i) {
+    if (i) s += ",";
+    s += R"({"id":)" + std::to_string(i) + R"(,"rank":)" + std::to_string(2 + i % 13) +
+         R"(,"suit":")" + suits[i % 4] + R"("})";
+  }
+  return s + "]}";
+}
+
+void sleep_ms(int milliseconds) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+// Carried from test to test: the process before the first load, and the
+// answers of the first loads.
+std::optional<std::size_t> threads_before;
+std::string score_answer;
+std::string final_report;
+
+TEST(Unload, BeforeTheFirstSearchAnUnloadUnloads) {
+  ASSERT_FALSE(library_resident()) << "this process must hold no other load of the library";
+  threads_before = thread_count();
+  const std::string request = example("score_request.json");
+  for (int cycle = 0; cycle < 3; ++cycle) {
+    Library library = open_library();
+    Answer a = score(library.exports, request);
+    ASSERT_EQ(a.status, QRV_OK) << a.text;
+    if (cycle == 0) score_answer = a.text;
+    EXPECT_EQ(a.text, score_answer);
+    close_library(library);
+    EXPECT_FALSE(library_resident()) << "cycle " << cycle;
+    EXPECT_EQ(thread_count(), threads_before);
+  }
+}
+
+TEST(Unload, AtAnyMomentOfASearchNothingCrashesAndOneWorkerServesEveryLoad) {
+  const std::string large = large_hand();
+  const std::string snapshot = example("snapshot.json");
+  // A reload finds the same engine: its job ids go on counting.
+  std::uint64_t last_job = 0;
+  auto check_started = [&](std::uint64_t job) {
+    EXPECT_GT(job, last_job);
+    last_job = job;
+  };
+
+  // Unloaded right after the start: the job may still wait in the queue.
+  Library library = open_library();
+  const std::uint64_t queued = start(library.exports, large);
+  check_started(queued);
+  close_library(library);
+  EXPECT_TRUE(library_resident()) << "a library with a worker must stay loaded";
+
+  // Unloaded while the worker is busy, and loaded again: the job started
+  // before the unload is still the engine's and ends with its final report.
+  library = open_library();
+  EXPECT_EQ(poll(library.exports, queued).status, QRV_RUNNING);
+  const std::uint64_t running = start(library.exports, large);
+  check_started(running);
+  sleep_ms(100);
+  ASSERT_EQ(poll(library.exports, running).status, QRV_RUNNING);
+  close_library(library);
+  sleep_ms(100);  // the worker goes on while the host holds no load
+  library = open_library();
+  EXPECT_EQ(poll(library.exports, queued).status, QRV_NO_SUCH_JOB);
+  Finished large_search = wait_for(library.exports, running, 600.0);
+  EXPECT_EQ(large_search.status, QRV_OK);
+  ASSERT_FALSE(large_search.texts.empty());
+  EXPECT_NE(large_search.texts.back().find(R"("done":true)"), std::string::npos)
+      << large_search.texts.back();
+  close_library(library);
+
+  // Eighteen more cycles: a search that finishes before the unload, then one
+  // that the unload leaves at work.
+  for (int cycle = 0; cycle < 18; ++cycle) {
+    SCOPED_TRACE(cycle);
+    library = open_library();
+    const std::uint64_t job = start(library.exports, snapshot);
+    check_started(job);
+    if (cycle % 2 == 0) {
+      Finished f = wait_for(library.exports, job);
+      ASSERT_EQ(f.status, QRV_OK);
+      ASSERT_FALSE(f.texts.empty());
+      if (final_report.empty()) final_report = f.texts.back();
+      EXPECT_EQ(f.texts.back(), final_report);
+    }
+    close_library(library);
+  }
+  EXPECT_TRUE(library_resident());
+  if (!threads_before) GTEST_SKIP() << "no thread count on this platform";
+  EXPECT_EQ(thread_count(), *threads_before + 1) << "20 cycles must leave the one worker thread";
+}
+
+TEST(Unload, AfterAReloadScoringAndSearchingAnswerAsBefore) {
+  ASSERT_FALSE(final_report.empty());
+  Library library = open_library();
+  EXPECT_EQ(score(library.exports, example("score_request.json")).text, score_answer);
+  Finished f = wait_for(library.exports, start(library.exports, example("snapshot.json")));
+  EXPECT_EQ(f.status, QRV_OK);
+  ASSERT_FALSE(f.texts.empty());
+  EXPECT_EQ(f.texts.back(), final_report);
+  close_library(library);
+  if (threads_before) {
+    EXPECT_EQ(thread_count(), *threads_before + 1);
+  }
+}
+
+}  // namespace
+}  // namespace qrv_test
