@@ -13,6 +13,22 @@
  * the size it needs.
  *
  * No memory crosses the interface; there is no initialisation or shutdown.
+ *
+ * Unloading: the host may unload the library (dlclose, FreeLibrary, an FFI
+ * dropping its handle) at any moment, also while a search runs, and load it
+ * again. The library keeps itself loaded until the process ends (on Linux and
+ * Windows from its first load on, on macOS from the first qrv_search_start
+ * on), because its worker thread runs its code and is never stopped: an unload
+ * frees nothing and stops nothing, and a search that runs goes on until it
+ * ends or a newer start supersedes it. A later load finds the same instance:
+ * the one worker thread, job ids that go on counting, and the kept result, so
+ * a job started before an unload can still be polled after the reload.
+ *
+ * Internal failures: an unexpected failure inside the library (a C++
+ * exception of its own code, a failed allocation included) never reaches the
+ * host. It writes one line to standard error,
+ *   quorvel_engine: internal failure in <where>: <what>
+ * and the export answers as its comment below says under "internal failure".
  */
 #ifndef QUORVEL_ENGINE_H
 #define QUORVEL_ENGINE_H
@@ -40,8 +56,8 @@ extern "C" {
 #define QRV_OK 1      /* answer handed over; poll: the job's final report is stored */
 #define QRV_RUNNING 0 /* poll only: the search is still running */
 /* The text handed over is a plain error message (not JSON). Also returned,
-   with nothing handed over and a message on standard error, when the library
-   contained an unexpected internal failure. */
+   with nothing handed over, for an internal failure of qrv_score or
+   qrv_search_poll. */
 #define QRV_ERROR (-1)
 /* `out` is NULL or shorter than the text: nothing was copied, and `out_len`
    (when given) holds the length needed. */
@@ -61,6 +77,7 @@ QRV_API int32_t qrv_abi_version(void);
  * discarded: call again with a buffer of the length stored in `out_len`.
  * A NULL `json` gives the error text "null request" (`len` is not read).
  * Any number of threads may call it at once, also while a search runs.
+ * Internal failure: QRV_ERROR; neither `out` nor `out_len` is written.
  */
 QRV_API int32_t qrv_score(const uint8_t* json, size_t len, uint8_t* out, size_t out_cap,
                           size_t* out_len);
@@ -76,6 +93,7 @@ QRV_API int32_t qrv_score(const uint8_t* json, size_t len, uint8_t* out, size_t 
  * Every start supersedes all earlier jobs: polls of older ids answer
  * QRV_NO_SUCH_JOB at once and a running search stops. Start searches from one
  * thread at a time.
+ * Internal failure (the failed creation of the worker among them): 0.
  */
 QRV_API uint64_t qrv_search_start(const uint8_t* json, size_t len);
 
@@ -88,6 +106,12 @@ QRV_API uint64_t qrv_search_start(const uint8_t* json, size_t len);
  * next poll. `out_len`, when given, is set to 0 first and holds 0 when there
  * is nothing new. Reports replace each other: a slow poller may skip stages.
  * Never waits for the search.
+ * Internal failure of the poll itself: QRV_ERROR with nothing handed over.
+ * Internal failure of the job (reading its request, the search, a report):
+ * the job fails with the text "engine panic"; the worker goes on with later
+ * starts. Should the worker thread itself end that way, the job in hand and
+ * every later job fail with "engine worker stopped", for the rest of the
+ * process (an unload and a reload do not restart it).
  */
 QRV_API int32_t qrv_search_poll(uint64_t job, uint8_t* out, size_t out_cap, size_t* out_len);
 

@@ -9,13 +9,11 @@
 #include <process.h>
 #include <windows.h>
 #else
-#include <dlfcn.h>
 #include <pthread.h>
-#if defined(__APPLE__)
-#include <mach-o/dyld.h>
-#else
-#include <link.h>
 #endif
+#if defined(__APPLE__)
+#include <dlfcn.h>
+#include <mach-o/dyld.h>
 #endif
 
 namespace quorvel::worker {
@@ -44,53 +42,35 @@ extern "C" void* trampoline(void* raw) {
 }
 #endif
 
-// An address inside this module, for asking which module that is.
+#if defined(__APPLE__)
+// An address inside this image, for asking which image that is.
 constexpr char kAnchor = 0;
+#endif
 
 }  // namespace
 
 void pin_module() {
-#if defined(_WIN32)
-  // Pinned, FreeLibrary never unloads the DLL and its DLL_PROCESS_DETACH comes
-  // only at process exit, after Windows has ended every other thread: nothing
-  // ever has to stop or join the worker under the loader lock.
-  HMODULE self = nullptr;
-  if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                          reinterpret_cast<LPCWSTR>(&kAnchor), &self)) {
-    throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
-                            "cannot keep the library loaded");
-  }
-#else
-  // Reopening the library by the name it was loaded under finds the loaded
-  // instance without reading any file; RTLD_NODELETE marks it never to be
-  // unloaded. The handle is never closed.
-  Dl_info info{};
 #if defined(__APPLE__)
+  // Reopening the library by the name it was loaded under finds the loaded
+  // image; RTLD_NODELETE marks it never to be unloaded. The handle is never
+  // closed.
+  Dl_info info{};
   if (dladdr(&kAnchor, &info) == 0 || info.dli_fname == nullptr) {
     throw std::system_error(std::make_error_code(std::errc::not_supported),
-                            "cannot keep the library loaded: no module holds its code");
+                            "cannot keep the library loaded: no image holds its code");
   }
   // Image 0 is the program, which is never unloaded.
   if (info.dli_fbase == static_cast<const void*>(_dyld_get_image_header(0))) return;
-  const char* name = info.dli_fname;
-#else
-  link_map* map = nullptr;
-  if (dladdr1(&kAnchor, &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) == 0 ||
-      map == nullptr) {
-    throw std::system_error(std::make_error_code(std::errc::not_supported),
-                            "cannot keep the library loaded: no module holds its code");
-  }
-  // The program's own entry has an empty name; it is never unloaded.
-  if (map->l_name == nullptr || map->l_name[0] == '\0') return;
-  const char* name = map->l_name;
-#endif
-  if (dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE) == nullptr) {
+  if (dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE) == nullptr) {
     const char* why = dlerror();
     throw std::system_error(
         std::make_error_code(std::errc::not_supported),
-        std::string("cannot keep the library loaded: ") + (why != nullptr ? why : name));
+        std::string("cannot keep the library loaded: ") + (why != nullptr ? why : info.dli_fname));
   }
 #endif
+  // Linux and Windows: the library is pinned from its load on (the link option
+  // -z nodelete; DllMain in src/api), which also spares the host the C++
+  // runtime linked into it leaking memory at every unload.
 }
 
 void spawn_detached(ThreadEntry entry, void* arg, std::size_t stack_size) {

@@ -9,11 +9,12 @@ namespace quorvel::worker {
 
 using ThreadEntry = void (*)(void* arg);
 
-// Makes the shared library that holds this code stay loaded until the process
-// ends: once called, the host's unloads unmap nothing, run none of its exit-time
-// destructors, and a later load finds this same instance. Nothing to do when
-// the code is part of the program itself. Throws std::system_error when the
-// platform refuses; the library is then as unloadable as before.
+// Makes sure that the shared library holding this code stays loaded until
+// the process ends, whatever the host unloads: called before a thread that
+// runs its code is created. Pinned, an unload unmaps nothing and runs none of
+// the library's exit-time destructors, and a later load finds this same
+// instance. Nothing to do when the code is part of the program itself. Throws
+// std::system_error when the platform refuses.
 void pin_module();
 
 // Runs entry(arg) on a new detached thread with a stack of `stack_size` bytes.
