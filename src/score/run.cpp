@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "jokers/jokers.h"
+#include "score/phases/phases.h"
 #include "score/score.h"
 
 namespace quorvel::score {

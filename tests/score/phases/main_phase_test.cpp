@@ -2,7 +2,7 @@
 
 #include "fixture.h"
 
-namespace quorvel::jokers_test {
+namespace quorvel::phases_test {
 namespace {
 
 using hand::CardView;
@@ -169,4 +169,4 @@ TEST(MainPhase, BlackboardTestsEveryHeldCard) {
 }
 
 }  // namespace
-}  // namespace quorvel::jokers_test
+}  // namespace quorvel::phases_test

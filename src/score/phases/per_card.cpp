@@ -4,9 +4,10 @@
 #include <initializer_list>
 
 #include "jokers/jokers.h"
-#include "jokers/phase.h"
 #include "score/chance.h"
 #include "score/context.h"
+#include "score/phases/phases.h"
+#include "score/phases/table.h"
 
 namespace quorvel::jokers {
 namespace {
