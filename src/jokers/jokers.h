@@ -84,6 +84,9 @@ struct ResolvedOrder {
   ResolvedList list;                 // the resolved list: `at` without the gaps
 };
 
+// "j_blueprint" and "j_brainstorm": they act with another joker's effect.
+bool is_copy(Key key);
+
 hand::JokerRules rules(std::span<const JokerView> jokers);
 bool is_face(const hand::CardView& card, hand::JokerRules rules);
 

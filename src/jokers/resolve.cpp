@@ -4,11 +4,11 @@
 
 namespace quorvel::jokers {
 
-namespace {
-
 bool is_copy(Key k) {
   return k == Key::j_blueprint || k == Key::j_brainstorm;
 }
+
+namespace {
 
 // Where a copy joker at place `at` of the order looks.
 std::size_t copy_target(Key k, std::size_t at) {

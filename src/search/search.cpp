@@ -148,7 +148,7 @@ bool Search::climb() {
 
 bool Search::exhaustive() {
   const std::vector<Positions> orders =
-      joker_orders(permutations(snapshot_.jokers.size()), order_free(snapshot_.jokers));
+      joker_orders(permutations(snapshot_.jokers.size()), order_free(prep_.jokers));
   const std::size_t budget = kOrderBudget / orders.size();
   if (candidates_.size() > budget) progress_.order_exact = false;
   const std::size_t count = std::min(budget, candidates_.size());

@@ -133,7 +133,7 @@ class PermutationWalk {
   bool ended_ = false;
 };
 // Per joker: its place in the order cannot change the score.
-std::vector<bool> order_free(std::span<const snapshot::Joker> jokers);
+std::vector<bool> order_free(std::span<const jokers::JokerView> jokers);
 // The permutations in which the order-free jokers keep ascending positions.
 std::vector<Positions> joker_orders(const std::vector<Positions>& perms,
                                     const std::vector<bool>& flags);
