@@ -14,16 +14,24 @@
 
 namespace quorvel::score {
 
-struct Scored {
-  std::string hand;
-  std::vector<std::int64_t> scored;
-  std::vector<std::string> approximate;
+// The six figures of a scored play: its score and the money it earns when
+// every chance fails (floor), as expected, and when every chance succeeds.
+struct Figures {
   double floor = 0.0;
   double expected = 0.0;
   double ceiling = 0.0;
   double money_floor = 0.0;
   double money_expected = 0.0;
   double money_ceiling = 0.0;
+
+  // Adds the six to an answer object under their own names.
+  void add_to(json::Object& out) const;
+};
+
+struct Scored : Figures {
+  std::string hand;
+  std::vector<std::int64_t> scored;
+  std::vector<std::string> approximate;
   bool legal = true;
   bool has_chance = false;
 

@@ -41,13 +41,8 @@ json::Value best_json(const Best& best) {
   using score::to_json_number;
   json::Object b;
   b.emplace("blind_pct", to_json_number(best.blind_pct));
-  b.emplace("ceiling", to_json_number(best.ceiling));
-  b.emplace("expected", to_json_number(best.expected));
-  b.emplace("floor", to_json_number(best.floor));
+  best.add_to(b);
   b.emplace("hand", best.hand);
-  b.emplace("money_ceiling", to_json_number(best.money_ceiling));
-  b.emplace("money_expected", to_json_number(best.money_expected));
-  b.emplace("money_floor", to_json_number(best.money_floor));
   b.emplace("play", id_array(best.play));
   b.emplace("scored", id_array(best.scored));
   return json::Value(std::move(b));
@@ -102,14 +97,9 @@ SearchResult Progress::result(std::uint32_t stage, bool done, const Candidate* b
   out.joker_order.reserve(best->order.size());
   for (std::size_t p : best->order) out.joker_order.push_back(snapshot.jokers[p].id);
 
+  static_cast<score::Figures&>(b) = s;
   b.hand = s.hand;
   b.scored = s.scored;
-  b.floor = s.floor;
-  b.expected = s.expected;
-  b.ceiling = s.ceiling;
-  b.money_floor = s.money_floor;
-  b.money_expected = s.money_expected;
-  b.money_ceiling = s.money_ceiling;
   out.best = std::move(b);
 
   out.current_order_expected = current_order_expected;

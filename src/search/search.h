@@ -29,17 +29,12 @@ struct Candidate {
   double money = 0.0;
 };
 
-struct Best {
+// The recommended play: its card ids and its figures as the rescoring gives them.
+struct Best : score::Figures {
   std::vector<std::int64_t> play;
   std::string hand;
   std::vector<std::int64_t> scored;
-  double floor = 0.0;
-  double expected = 0.0;
-  double ceiling = 0.0;
   double blind_pct = 0.0;
-  double money_floor = 0.0;
-  double money_expected = 0.0;
-  double money_ceiling = 0.0;
 };
 
 struct SearchResult {
