@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "blinds/blinds.h"
 #include "common/small_vec.h"
 #include "hand/card.h"
 #include "hand/hand.h"
@@ -18,8 +19,6 @@
 #include "snapshot/snapshot.h"
 
 namespace quorvel::score {
-
-enum class BlindKey : std::uint8_t { other, psychic, eye, mouth, arm, ox, tooth, flint, hook };
 
 // The level record of one hand type; found is false when "levels" has none.
 struct LevelInfo {
@@ -51,7 +50,7 @@ struct Prepared {
   common::SmallVec<jokers::JState, 8> initial_states;  // jokers::initial_state
   std::array<LevelInfo, hand::kHandTypes> levels;
   std::vector<LevelEntry> level_entries;
-  BlindKey blind = BlindKey::other;  // other also when disabled
+  blinds::Boss blind = blinds::Boss::none;
   std::optional<hand::HandType> most_played;
   std::int32_t idol_rank = 0;
   hand::Suit idol_suit = hand::kNoSuit;

@@ -146,20 +146,20 @@ Outcome run(const Prepared& prep, const Play& play, const jokers::ResolvedOrder&
   double tooth = 0.0;
   bool blind_triggered = false;
   switch (prep.blind) {
-    case BlindKey::arm:
+    case blinds::Boss::arm:
       if (level.found && level.level.level > 1.0) {
         chips = std::fmax(chips - chip_step, 0.0);
         mult = std::fmax(mult - mult_step, 1.0);
         blind_triggered = true;
       }
       break;
-    case BlindKey::ox:
+    case blinds::Boss::ox:
       if (prep.most_played == type) {
         money_start = 0.0;
         blind_triggered = true;
       }
       break;
-    case BlindKey::tooth:
+    case blinds::Boss::tooth:
       tooth = static_cast<double>(play.positions.size());
       break;
     default:
@@ -195,7 +195,7 @@ Outcome run(const Prepared& prep, const Play& play, const jokers::ResolvedOrder&
   ctx.chips = ctx.base_chips;
   ctx.mult = ctx.base_mult;
 
-  if (prep.blind == BlindKey::flint) {
+  if (prep.blind == blinds::Boss::flint) {
     // Halve, a half going up.
     ctx.chips = std::fmax(std::floor(ctx.chips * 0.5 + 0.5), 0.0);
     ctx.mult = std::fmax(std::floor(ctx.mult * 0.5 + 0.5), 1.0);
