@@ -1,20 +1,10 @@
 #include "score/score.h"
 
+#include "common/powi.h"
+
 namespace quorvel::score {
 
 namespace {
-
-// x^e by repeated squaring, the integer-power routine of the C runtime.
-double powi(double x, std::uint32_t e) {
-  double r = 1.0;
-  for (;;) {
-    if (e & 1u) r *= x;
-    e >>= 1;
-    if (e == 0) break;
-    x *= x;
-  }
-  return r;
-}
 
 // The weight of i level-ups out of n, each with probability p, computed in
 // this exact order: the float result is part of the answer.
@@ -23,7 +13,7 @@ double binomial_weight(std::uint32_t n, std::uint32_t i, double p) {
   for (std::uint32_t j = 1; j <= i; ++j) {
     c = c * static_cast<double>(n - j + 1) / static_cast<double>(j);
   }
-  return (powi(p, i) * c) * powi(1.0 - p, n - i);
+  return (common::powi(p, i) * c) * common::powi(1.0 - p, n - i);
 }
 
 Outcome run_mode(const Prepared& prep, const Play& play, const jokers::ResolvedOrder& order,

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "common/powi.h"
 #include "search/search.h"
 
 namespace quorvel::search {
@@ -44,27 +45,11 @@ std::vector<Positions> selections(const snapshot::Snapshot& snapshot) {
   return out;
 }
 
-double powi(double base, std::int32_t power) {
-  // Same multiplications in the same sequence as the runtime routine, which
-  // works on the magnitude and takes the reciprocal at the end.
-  const bool reciprocal = power < 0;
-  std::uint32_t left =
-      reciprocal ? 0u - static_cast<std::uint32_t>(power) : static_cast<std::uint32_t>(power);
-  double r = 1.0;
-  for (;;) {
-    if (left & 1u) r *= base;
-    left /= 2;
-    if (left == 0) break;
-    base *= base;
-  }
-  return reciprocal ? 1.0 / r : r;
-}
-
 double round12(double x) {
   if (std::isnan(x)) return -std::numeric_limits<double>::infinity();
   if (x == 0.0 || std::isinf(x)) return x;
   const auto e = static_cast<std::int32_t>(std::floor(std::log10(std::fabs(x))));
-  const double s = powi(10.0, 11 - e);
+  const double s = common::powi(10.0, 11 - e);
   const double t = std::round(x * s);  // halfway cases away from zero
   const double y = t / s;
   // For a tiny x the scale overflows; such a key stays unrounded.

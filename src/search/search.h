@@ -95,9 +95,6 @@ std::vector<Positions> selections(const snapshot::Snapshot& snapshot);
 
 // Ranking: a key brought to twelve significant digits (NaN becomes -inf).
 double round12(double x);
-// base^power by repeated squaring, as the C runtime's integer power routine
-// computes it: a negative power gives the reciprocal of the positive one.
-double powi(double base, std::int32_t power);
 // Whether `a` ranks before `b` under the objective.
 bool top_first(snapshot::Objective objective, const Candidate& a, const Candidate& b);
 // Stable sort by top_first.

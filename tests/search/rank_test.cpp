@@ -5,6 +5,7 @@
 #include <set>
 #include <vector>
 
+#include "common/powi.h"
 #include "search/search.h"
 
 namespace quorvel::search {
@@ -84,15 +85,15 @@ TEST(Selections, NothingToPlay) {
 }
 
 TEST(Powi, RepeatedSquaringAndReciprocal) {
-  EXPECT_EQ(powi(10.0, 0), 1.0);
-  EXPECT_EQ(powi(10.0, 11), 1e11);
-  EXPECT_EQ(powi(2.0, -3), 0.125);
+  EXPECT_EQ(common::powi(10.0, 0), 1.0);
+  EXPECT_EQ(common::powi(10.0, 11), 1e11);
+  EXPECT_EQ(common::powi(2.0, -3), 0.125);
   // Repeated squaring rounds differently from the correctly rounded power.
-  EXPECT_EQ(powi(10.0, 33), 1.0000000000000001e+33);
-  EXPECT_EQ(powi(10.0, -23), 1.0 / powi(10.0, 23));
-  EXPECT_EQ(powi(10.0, -23), 1.0000000000000001e-23);
-  EXPECT_EQ(powi(10.0, 400), kInf);
-  EXPECT_EQ(powi(10.0, -400), 0.0);
+  EXPECT_EQ(common::powi(10.0, 33), 1.0000000000000001e+33);
+  EXPECT_EQ(common::powi(10.0, -23), 1.0 / common::powi(10.0, 23));
+  EXPECT_EQ(common::powi(10.0, -23), 1.0000000000000001e-23);
+  EXPECT_EQ(common::powi(10.0, 400), kInf);
+  EXPECT_EQ(common::powi(10.0, -400), 0.0);
 }
 
 TEST(Round12, TwelveSignificantDigits) {
