@@ -77,6 +77,7 @@ using ResolvedList = common::SmallVec<Resolved, 8>;
 // A joker order with every position resolved once. The order is fixed for a
 // whole scoring (every run of it), so nothing resolves it twice.
 struct ResolvedOrder {
+  // Throws std::out_of_range unless every position names a joker.
   ResolvedOrder(std::span<const JokerView> jokers, std::span<const std::size_t> order);
 
   std::span<const std::size_t> order;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "blinds/blinds.h"
+#include "common/positions.h"
 #include "common/small_vec.h"
 #include "hand/card.h"
 #include "hand/hand.h"
@@ -67,7 +68,7 @@ struct Prepared {
 struct Play {
   Play(const Prepared& prep, std::span<const std::size_t> played);
 
-  hand::Positions positions;  // hand positions in play order
+  common::Positions positions;  // hand positions in play order
   common::SmallVec<hand::CardView, 8> played;
   common::SmallVec<hand::CardView, 16> held;
   hand::Detected detected;

@@ -86,8 +86,8 @@ Play::Play(const Prepared& prep, std::span<const std::size_t> played_positions) 
   const std::size_t hand_size = prep.hand.size();
   positions.reserve(played_positions.size());
   played.reserve(played_positions.size());
+  common::check_positions(played_positions, hand_size, "played position outside the hand");
   for (std::size_t p : played_positions) {
-    if (p >= hand_size) throw std::out_of_range("played position outside the hand");
     positions.push_back(p);
     played.push_back(prep.hand[p]);
   }

@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
 
 #include "jokers/jokers.h"
 #include "score/phases/phases.h"
@@ -12,22 +11,14 @@ namespace {
 
 using hand::CardView;
 
-// Chips a card's rank is worth; hidden and unranked cards give none.
-double rank_chips(const CardView& c) {
-  if (c.hidden || c.rank <= 0) return 0.0;
-  if (c.rank == 14) return 11.0;
-  if (c.rank >= 11 && c.rank <= 13) return 10.0;
-  return static_cast<double>(c.rank);
-}
-
 double base_chips_of(const CardView& c) {
   switch (c.enh) {
     case hand::Enh::stone:
       return 50.0;
     case hand::Enh::bonus:
-      return 30.0 + rank_chips(c);
+      return 30.0 + hand::rank_chips(c);
     default:
-      return rank_chips(c);
+      return hand::rank_chips(c);
   }
 }
 
@@ -116,14 +107,7 @@ std::uint32_t trigger_bound(std::size_t cards, std::size_t jokers) {
 
 Outcome run(const Prepared& prep, const Play& play, std::span<const std::size_t> order,
             Chance& chance, std::uint32_t level_ups) {
-  check_order(prep, order);
   return run(prep, play, jokers::ResolvedOrder(prep.jokers, order), chance, level_ups);
-}
-
-void check_order(const Prepared& prep, std::span<const std::size_t> order) {
-  for (std::size_t o : order) {
-    if (o >= prep.jokers.size()) throw std::out_of_range("joker position outside the snapshot");
-  }
 }
 
 Outcome run(const Prepared& prep, const Play& play, const jokers::ResolvedOrder& order,

@@ -58,14 +58,12 @@ struct Outcome {
 // One scoring run of a play under a joker order.
 Outcome run(const Prepared& prep, const Play& play, std::span<const std::size_t> order,
             Chance& chance, std::uint32_t level_ups);
-// The same with the order already resolved (checked by check_order first).
+// The same with the order already resolved.
 Outcome run(const Prepared& prep, const Play& play, const jokers::ResolvedOrder& order,
             Chance& chance, std::uint32_t level_ups);
-// Throws std::out_of_range unless every position names a joker of the snapshot.
-void check_order(const Prepared& prep, std::span<const std::size_t> order);
 
 // Played cards and joker order are positions into the snapshot's hand and
-// jokers; every position must be valid.
+// jokers; a position that names none throws std::out_of_range.
 Scored score_play(const snapshot::Snapshot& snapshot, std::span<const std::size_t> played,
                   std::span<const std::size_t> order);
 Outcome score_expected(const snapshot::Snapshot& snapshot, std::span<const std::size_t> played,

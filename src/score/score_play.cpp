@@ -41,7 +41,6 @@ Outcome expected_sum(const Prepared& prep, const Play& play, const jokers::Resol
 
 Scored score_play(const Prepared& prep, const Play& play,
                   std::span<const std::size_t> joker_order) {
-  check_order(prep, joker_order);
   const jokers::ResolvedOrder order(prep.jokers, joker_order);
   Scored s;
   s.hand = std::string(hand::name(play.detected.name));
@@ -94,7 +93,6 @@ Scored score_play(const Prepared& prep, const Play& play,
 
 Outcome score_expected(const Prepared& prep, const Play& play,
                        std::span<const std::size_t> joker_order) {
-  check_order(prep, joker_order);
   const jokers::ResolvedOrder order(prep.jokers, joker_order);
   if (play.voided) return Outcome{0.0, jokers::debuffed_hand_money(prep.jokers, order.list.span())};
   const std::uint32_t n = jokers::space_triggers(prep.jokers, order.list.span());

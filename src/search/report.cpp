@@ -24,12 +24,6 @@ double gain_of(double recommended, double current) {
   return diff > 0.0 ? diff : 0.0;
 }
 
-void check_positions(std::span<const std::size_t> positions, std::size_t size, const char* what) {
-  for (std::size_t p : positions) {
-    if (p >= size) throw std::out_of_range(what);
-  }
-}
-
 json::Array id_array(const std::vector<std::int64_t>& ids) {
   json::Array out;
   out.reserve(ids.size());
@@ -62,10 +56,6 @@ SearchResult Progress::result(std::uint32_t stage, bool done, const Candidate* b
     for (const snapshot::Joker& joker : snapshot.jokers) out.joker_order.push_back(joker.id);
     return out;
   }
-
-  // Checked before scoring, which takes its positions on trust.
-  check_positions(best->cards, snapshot.hand.size(), "card position outside the hand");
-  check_positions(best->order, snapshot.jokers.size(), "joker position outside the jokers");
 
   std::optional<score::Prepared> own;
   const score::Prepared* prep = prepared;

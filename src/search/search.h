@@ -17,7 +17,7 @@
 
 namespace quorvel::search {
 
-using Positions = std::vector<std::size_t>;
+using common::Positions;
 
 // One retained play. The three numbers only rank and compare candidates; a
 // report's figures come from rescoring `cards` under `order`.
