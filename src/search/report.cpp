@@ -1,8 +1,6 @@
 // A stage's report: the best play rescored in full, what its joker order
 // gains over the current one, and the report's JSON form.
 #include <numeric>
-#include <optional>
-#include <stdexcept>
 
 #include "search/search.h"
 
@@ -57,18 +55,14 @@ SearchResult Progress::result(std::uint32_t stage, bool done, const Candidate* b
     return out;
   }
 
-  std::optional<score::Prepared> own;
-  const score::Prepared* prep = prepared;
-  if (prep == nullptr) prep = &own.emplace(snapshot);
-
-  const score::Play play(*prep, best->cards);
-  const score::Scored s = score::score_play(*prep, play, best->order);
+  const score::Play play(prepared, best->cards);
+  const score::Scored s = score::score_play(prepared, play, best->order);
 
   const std::size_t n = snapshot.jokers.size();
   if (!is_identity(best->order, n)) {
     Positions identity(n);
     std::iota(identity.begin(), identity.end(), std::size_t{0});
-    const score::Outcome current = score::score_expected(*prep, play, identity);
+    const score::Outcome current = score::score_expected(prepared, play, identity);
     out.gain = gain_of(s.expected, current.score);
     out.gain_money = gain_of(s.money_expected, current.money);
   }

@@ -17,9 +17,8 @@ class Search {
         prep_(snapshot),
         objective_(snapshot.options.objective),
         identity_(snapshot.jokers.size()),
-        progress_{snapshot, score::approximate_tags(snapshot),
-                  0.0,      snapshot.jokers.size() < 7,
-                  false,    &prep_},
+        progress_{snapshot, prep_.approximate, 0.0, snapshot.jokers.size() < kClimbFrom, false,
+                  prep_},
         cancel_(cancel),
         sink_(sink),
         counts_(counts) {
@@ -102,7 +101,7 @@ bool Search::enumerate() {
 
 // Stage 2, ending in its report. False when cancelled.
 bool Search::improve_joker_orders() {
-  if (!(snapshot_.jokers.size() >= 7 ? climb() : exhaustive())) return false;
+  if (!(snapshot_.jokers.size() >= kClimbFrom ? climb() : exhaustive())) return false;
   refresh_floors();
   rank(objective_, candidates_);
   report(2, false, &candidates_.front());

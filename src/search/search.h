@@ -61,12 +61,12 @@ struct Progress {
   double current_order_expected = 0.0;
   bool order_exact = true;
   bool card_order_matters = false;
-  // The search's prepared snapshot, so a report need not prepare it again;
-  // when null, the report prepares its own.
-  const score::Prepared* prepared = nullptr;
+  // The same snapshot as prepared once for the search.
+  const score::Prepared& prepared;
 
   // Rescores `best` in full (cards in its order, jokers in its order). A
-  // position outside the hand or the jokers throws std::out_of_range.
+  // position outside the hand or the jokers throws std::out_of_range, as
+  // scoring does.
   SearchResult result(std::uint32_t stage, bool done, const Candidate* best) const;
 };
 
@@ -130,6 +130,9 @@ std::vector<bool> order_free(std::span<const jokers::JokerView> jokers);
 std::vector<Positions> joker_orders(const std::vector<Positions>& perms,
                                     const std::vector<bool>& flags);
 
+// From this many jokers on, the joker orders are improved by hill climbing
+// (and reported as not exact); below it every order is tried.
+inline constexpr std::size_t kClimbFrom = 7;
 // Candidates that get the exhaustive joker-order search.
 inline constexpr std::size_t kOrderBudget = 200000;
 // Candidates examined by hill climbing and by the card-order stage.
