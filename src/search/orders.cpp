@@ -6,7 +6,7 @@
 #include <numeric>
 #include <utility>
 
-#include "search/search.h"
+#include "search/stages.h"
 
 namespace quorvel::search {
 

@@ -8,7 +8,7 @@
 #include <limits>
 
 #include "common/powi.h"
-#include "search/search.h"
+#include "search/stages.h"
 
 namespace quorvel::search {
 

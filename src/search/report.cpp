@@ -2,7 +2,7 @@
 // gains over the current one, and the report's JSON form.
 #include <numeric>
 
-#include "search/search.h"
+#include "search/stages.h"
 
 namespace quorvel::search {
 

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <numeric>
 
-#include "search/search.h"
+#include "search/stages.h"
 
 namespace quorvel::search {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "search/search.h"
+#include "search/stages.h"
 
 namespace quorvel::search {
 namespace {

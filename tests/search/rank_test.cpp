@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/powi.h"
-#include "search/search.h"
+#include "search/stages.h"
 
 namespace quorvel::search {
 namespace {
