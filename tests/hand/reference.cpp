@@ -64,8 +64,10 @@ std::vector<std::size_t> straight(std::span<const CardView> cards, std::size_t s
       const int last = chain.back();
       if (chain.size() == 1 || last != 14) {
         const int next = last == 14 ? 2 : last + 1;
-        const bool skip = rules.shortcut && next != 14;
-        for (int r : {next, skip ? next + 1 : 0}) {
+        // The next rank, then with shortcut the skip, which never passes the
+        // Ace (0: no skip tried).
+        const std::array<int, 2> tried = {next, rules.shortcut && next != 14 ? next + 1 : 0};
+        for (int r : tried) {
           if (r == 0 || !held[static_cast<std::size_t>(r)]) continue;
           Chain grown = chain;
           grown.push_back(r);
