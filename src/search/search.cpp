@@ -28,6 +28,7 @@ class Search {
   void run();
 
  private:
+  std::size_t head_limit() const;
   bool enumerate();
   bool improve_joker_orders();
   bool climb();
@@ -58,8 +59,9 @@ class Search {
   const snapshot::Objective objective_;
   Positions identity_;
   Progress progress_;
-  std::vector<Candidate> candidates_;
-  Positions played_;  // stage 3's reordered play, kept to reuse its storage
+  std::vector<Candidate> candidates_;  // the head of the ranking
+  std::size_t retained_ = 0;           // candidates retained by stage 1, head or not
+  Positions played_;                   // stage 3's reordered play, kept to reuse its storage
   const Cancel& cancel_;
   const Sink& sink_;
   Counts* counts_;
@@ -67,7 +69,6 @@ class Search {
 
 void Search::run() {
   if (!enumerate()) return;
-  rank(objective_, candidates_);
   if (candidates_.empty()) {
     report(1, true, nullptr);
     return;
@@ -83,19 +84,38 @@ void Search::run() {
   report(3, true, &best);
 }
 
-// Stage 1. False when cancelled.
+// How far down the ranking the later stages can reach. Stage 2 changes the
+// first k candidates at most (the joker-order budget, or the climbed ones)
+// and ranks again; the others keep their values and their relative order, so
+// at most kLeading of them can rise into the part that stage 3 reads.
+std::size_t Search::head_limit() const {
+  const std::size_t n = snapshot_.jokers.size();
+  if (n < 2) return kLeading;
+  if (n >= kClimbFrom) return kLeading + kLeading;
+  const std::size_t m = joker_orders(permutations(n), order_free(prep_.jokers)).size();
+  // With one order nothing changes: only the count of candidates matters.
+  if (m < 2) return kLeading;
+  return kOrderBudget / m + kLeading;
+}
+
+// Stage 1: the selections one at a time, each scored and, when retained,
+// offered to the head of the ranking; the rest of the ranking is never read.
+// False when cancelled.
 bool Search::enumerate() {
   const bool money = objective_ == snapshot::Objective::money;
-  for (Positions& selection : selections(snapshot_)) {
+  RankingHead head(objective_, head_limit());
+  SelectionWalk walk(snapshot_);
+  while (walk.next()) {
     if (cancel_()) return false;
-    const score::Play play(prep_, selection);
+    const score::Play play(prep_, walk.selection());
     const score::Scored s = play_score(play, identity_);
     // A voided hand still counts under the money objective when it earns.
     if (s.legal || (money && s.money_expected > 0.0)) {
-      candidates_.push_back(
-          Candidate{std::move(selection), identity_, s.expected, s.floor, s.money_expected});
+      head.offer(walk.selection(), s.expected, s.floor, s.money_expected);
     }
   }
+  retained_ = head.offered();
+  candidates_ = head.take(identity_);
   return true;
 }
 
@@ -149,7 +169,7 @@ bool Search::exhaustive() {
   const std::vector<Positions> orders =
       joker_orders(permutations(snapshot_.jokers.size()), order_free(prep_.jokers));
   const std::size_t budget = kOrderBudget / orders.size();
-  if (candidates_.size() > budget) progress_.order_exact = false;
+  if (retained_ > budget) progress_.order_exact = false;
   const std::size_t count = std::min(budget, candidates_.size());
   for (std::size_t c = 0; c < count; ++c) {
     if (cancel_()) return false;

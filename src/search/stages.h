@@ -3,6 +3,7 @@
 // try. Private to src/search (and its tests).
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -45,9 +46,25 @@ struct Progress {
   SearchResult result(std::uint32_t stage, bool done, const Candidate* best) const;
 };
 
-// Every playable selection (ascending hand positions), depth first, each
-// selection before its extensions.
-std::vector<Positions> selections(const snapshot::Snapshot& snapshot);
+// Every playable selection (ascending hand positions), one at a time, depth
+// first, each selection before its extensions. Holds only the current one,
+// so a hand of any size costs no more memory than its length.
+class SelectionWalk {
+ public:
+  explicit SelectionWalk(const snapshot::Snapshot& snapshot);
+  // Moves to the next selection; false when there is none left.
+  bool next();
+  // The current selection, valid after next() returned true.
+  const Positions& selection() const { return selection_; }
+
+ private:
+  Positions forced_;
+  Positions free_;
+  Positions added_;  // indices into free_, rising
+  Positions selection_;
+  std::size_t room_ = 0;
+  bool started_ = false;
+};
 
 // Ranking: a key brought to twelve significant digits (NaN becomes -inf).
 double round12(double x);
@@ -55,6 +72,38 @@ double round12(double x);
 bool top_first(snapshot::Objective objective, const Candidate& a, const Candidate& b);
 // Stable sort by top_first.
 void rank(snapshot::Objective objective, std::vector<Candidate>& candidates);
+
+// The first `limit` plays of the ranking of all plays offered: the same
+// plays in the same order as ranking every one of them and keeping the
+// first `limit`, ties included. Its memory grows with the limit, not with
+// the number of plays offered.
+class RankingHead {
+ public:
+  RankingHead(snapshot::Objective objective, std::size_t limit);
+  // A retained play: its cards (ascending hand positions) and its values.
+  void offer(std::span<const std::size_t> cards, double expected, double floor, double money);
+  // How many plays were offered in all.
+  std::size_t offered() const { return offered_; }
+  // The head, ranked, each play with `order` as its joker order.
+  std::vector<Candidate> take(const Positions& order);
+
+ private:
+  struct Entry {
+    std::array<std::int64_t, 3> keys;  // the ranking keys, worked out once
+    std::uint64_t seq;                 // offer order: ties keep it, as a stable sort does
+    double expected, floor, money;
+    std::array<std::uint32_t, 5> cards;
+    std::uint8_t count;  // more than five: the cards are in long_cards_
+  };
+  bool before(const Entry& a, const Entry& b) const;
+  void prune();
+
+  snapshot::Objective objective_;
+  std::size_t limit_;
+  std::size_t offered_ = 0;
+  std::vector<Entry> entries_;
+  Positions long_cards_;  // the one selection of more than five cards, if any
+};
 // Whether `next` (expected score, expected money) beats `held`, ties within a
 // relative 1e-9 keeping the held value.
 bool better(snapshot::Objective objective, score::Outcome next, score::Outcome held);
