@@ -1,7 +1,10 @@
 /*
  * A minimal host for quorvel_engine: loads the library at run time, looks up
  * its four functions by name, scores the play in a score request file, then
- * searches for the best play of a snapshot file and prints every report.
+ * searches for the best play of a snapshot file, polling every millisecond,
+ * and prints each report it collects. The library keeps only a search's newest
+ * report, so a stage overtaken between two polls is skipped; the final report
+ * is always printed.
  *
  *   example_host <library> <score_request.json> <snapshot.json>
  */
@@ -59,9 +62,9 @@ static int lookup(void* library, const char* name, void* slot, size_t size) {
 
 static void pause_briefly(void) {
 #if defined(_WIN32)
-  Sleep(5);
+  Sleep(1);
 #else
-  struct timespec delay = {0, 5 * 1000 * 1000};
+  struct timespec delay = {0, 1000 * 1000};
   nanosleep(&delay, NULL);
 #endif
 }

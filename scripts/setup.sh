@@ -2,7 +2,7 @@
 # Installs what a fresh Debian machine lacks for building and testing; does
 # nothing when everything is there already.
 set -euo pipefail
-packages=(cmake ninja-build g++ clang libgtest-dev libgmock-dev libbenchmark-dev "$@")
+packages=(cmake ninja-build g++ clang clang-format libgtest-dev libgmock-dev libbenchmark-dev python3 "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -3,6 +3,7 @@
 // for unusually large ones (a score request may name hundreds of cards).
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <initializer_list>
@@ -22,12 +23,26 @@ class SmallVec {
     for (const T& item : items) push_back(item);
   }
   explicit SmallVec(std::span<const T> items) { assign(items); }
+  explicit SmallVec(std::size_t count, const T& value = T{}) { assign(count, value); }
   SmallVec(const SmallVec& other) { assign(other.span()); }
   SmallVec& operator=(const SmallVec& other) {
     if (this != &other) assign(other.span());
     return *this;
   }
+  // A moved-from vector is empty; a heap block changes owner instead of being copied.
+  SmallVec(SmallVec&& other) noexcept { take(other); }
+  SmallVec& operator=(SmallVec&& other) noexcept {
+    if (this != &other) take(other);
+    return *this;
+  }
   ~SmallVec() = default;
+
+  friend bool operator==(const SmallVec& a, const SmallVec& b) {
+    return a.size_ == b.size_ && std::equal(a.begin(), a.end(), b.begin());
+  }
+  friend bool operator<(const SmallVec& a, const SmallVec& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end());
+  }
 
   void assign(std::span<const T> items) {
     size_ = 0;
@@ -76,6 +91,21 @@ class SmallVec {
   std::span<T> span() { return {data(), size_}; }
 
  private:
+  void take(SmallVec& other) noexcept {
+    if (other.heap_) {
+      heap_ = std::move(other.heap_);
+      capacity_ = other.capacity_;
+    } else {
+      heap_.reset();
+      capacity_ = N;
+      if (other.size_ != 0)
+        std::memcpy(inline_.items, other.inline_.items, other.size_ * sizeof(T));
+    }
+    size_ = other.size_;
+    other.size_ = 0;
+    other.capacity_ = N;
+  }
+
   // Left uninitialised: only the first size_ elements are ever read.
   union Inline {
     Inline() {}

@@ -1,5 +1,9 @@
 #include "hand/card.h"
 
+#include <array>
+
+#include "common/names.h"
+
 namespace quorvel::hand {
 
 Suit SuitTable::intern(std::string_view suit) {
@@ -14,38 +18,30 @@ Suit SuitTable::intern(std::string_view suit) {
   return code;
 }
 
+namespace {
+
+// In the order of their codes, from the first after `none`.
+constexpr std::array<std::string_view, 8> kEnhancements = {
+    "m_bonus", "m_mult", "m_wild", "m_glass", "m_steel", "m_stone", "m_gold", "m_lucky"};
+constexpr std::array<std::string_view, 4> kEditions = {"e_foil", "e_holo", "e_polychrome",
+                                                       "e_negative"};
+constexpr std::array<std::string_view, 4> kSeals = {"Gold", "Red", "Blue", "Purple"};
+
+}  // namespace
+
 Enh enh_of(const std::optional<std::string>& key) {
   if (!key) return Enh::none;
-  const std::string& k = *key;
-  if (k == "m_bonus") return Enh::bonus;
-  if (k == "m_mult") return Enh::mult;
-  if (k == "m_wild") return Enh::wild;
-  if (k == "m_glass") return Enh::glass;
-  if (k == "m_steel") return Enh::steel;
-  if (k == "m_stone") return Enh::stone;
-  if (k == "m_gold") return Enh::gold;
-  if (k == "m_lucky") return Enh::lucky;
-  return Enh::other;
+  return common::code_of(kEnhancements, *key, Enh::bonus, Enh::other);
 }
 
 Edition edition_of(const std::optional<std::string>& key) {
   if (!key) return Edition::none;
-  const std::string& k = *key;
-  if (k == "e_foil") return Edition::foil;
-  if (k == "e_holo") return Edition::holo;
-  if (k == "e_polychrome") return Edition::polychrome;
-  if (k == "e_negative") return Edition::negative;
-  return Edition::other;
+  return common::code_of(kEditions, *key, Edition::foil, Edition::other);
 }
 
 Seal seal_of(const std::optional<std::string>& key) {
   if (!key) return Seal::none;
-  const std::string& k = *key;
-  if (k == "Gold") return Seal::gold;
-  if (k == "Red") return Seal::red;
-  if (k == "Blue") return Seal::blue;
-  if (k == "Purple") return Seal::purple;
-  return Seal::other;
+  return common::code_of(kSeals, *key, Seal::gold, Seal::other);
 }
 
 CardView view(const snapshot::Card& card, SuitTable& suits) {

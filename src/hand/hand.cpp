@@ -121,10 +121,16 @@ bool type_of(std::string_view text, HandType& out) {
   return false;
 }
 
+double rank_chips(const CardView& card) {
+  if (card.hidden || card.rank <= 0) return 0.0;
+  if (card.rank == 14) return 11.0;
+  if (card.rank >= 11 && card.rank <= 13) return 10.0;
+  return static_cast<double>(card.rank);
+}
+
 double nominal(const CardView& card) {
   if (card.enh == Enh::stone || card.hidden || card.rank <= 0) return -10000.0;
   const int r = card.rank;
-  const double rank_chips = r == 14 ? 11.0 : (r >= 11 && r <= 13) ? 10.0 : static_cast<double>(r);
   double face = 0.0;
   if (r >= 11 && r <= 14) face = static_cast<double>(r - 10);
   double fraction = 0.0;
@@ -144,7 +150,7 @@ double nominal(const CardView& card) {
     default:
       break;
   }
-  return face + (rank_chips * 10.0 + fraction);
+  return face + (rank_chips(card) * 10.0 + fraction);
 }
 
 Detected detect(std::span<const CardView> cards, JokerRules rules) {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/small_vec.h"
+#include "common/positions.h"
 #include "hand/card.h"
 
 namespace quorvel::hand {
@@ -35,10 +35,8 @@ std::string_view name(HandType type);
 // The hand type with that exact name, or false.
 bool type_of(std::string_view text, HandType& out);
 
-using Positions = common::SmallVec<std::size_t, 8>;
-
 struct Detected {
-  Positions scoring;              // positions in the played list, ascending
+  common::Positions scoring;      // positions in the played list, ascending
   std::uint16_t poker_hands = 0;  // bit i set: HandType i is contained
   HandType name = HandType::high_card;
 
@@ -51,5 +49,8 @@ std::vector<std::vector<std::size_t>> get_x_same(std::size_t n, std::span<const 
 std::vector<std::size_t> flat(const std::vector<std::vector<std::size_t>>& groups);
 std::vector<std::size_t> merged(std::span<const std::size_t> a, std::span<const std::size_t> b);
 double nominal(const CardView& card);
+// Chips a card's rank is worth: 11 for the Ace, 10 for the faces, the rank
+// itself below; none for a hidden card or one without a rank.
+double rank_chips(const CardView& card);
 
 }  // namespace quorvel::hand

@@ -1,5 +1,6 @@
-// Jokers: rule flags, copy resolution, per-run joker state, and the three
-// joker phases of a scoring run.
+// Jokers: rule flags, the ability values read once per snapshot, copy
+// resolution and per-run joker state. The phases that apply joker effects
+// work on a scoring run's context and live with the scoring run (score/phases).
 #pragma once
 
 #include <cstddef>
@@ -13,10 +14,6 @@
 #include "hand/hand.h"
 #include "jokers/keys.h"
 #include "snapshot/snapshot.h"
-
-namespace quorvel::score {
-struct ScoreCtx;
-}
 
 namespace quorvel::jokers {
 
@@ -80,12 +77,16 @@ using ResolvedList = common::SmallVec<Resolved, 8>;
 // A joker order with every position resolved once. The order is fixed for a
 // whole scoring (every run of it), so nothing resolves it twice.
 struct ResolvedOrder {
+  // Throws std::out_of_range unless every position names a joker.
   ResolvedOrder(std::span<const JokerView> jokers, std::span<const std::size_t> order);
 
   std::span<const std::size_t> order;
   common::SmallVec<Resolved, 8> at;  // per position of the order; may be nothing
   ResolvedList list;                 // the resolved list: `at` without the gaps
 };
+
+// "j_blueprint" and "j_brainstorm": they act with another joker's effect.
+bool is_copy(Key key);
 
 hand::JokerRules rules(std::span<const JokerView> jokers);
 bool is_face(const hand::CardView& card, hand::JokerRules rules);
@@ -98,20 +99,5 @@ std::uint32_t space_triggers(std::span<const JokerView> jokers, std::span<const 
 double debuffed_hand_money(std::span<const JokerView> jokers, std::span<const std::size_t> order);
 std::uint32_t space_triggers(std::span<const JokerView> jokers, std::span<const Resolved> list);
 double debuffed_hand_money(std::span<const JokerView> jokers, std::span<const Resolved> list);
-
-// The phases of a scoring run; they work only through the context.
-void before(score::ScoreCtx& ctx);
-std::uint32_t card_repetitions(const score::ScoreCtx& ctx, std::size_t i);
-void per_card(score::ScoreCtx& ctx, std::size_t i, double lucky);
-std::uint32_t held_repetitions(const score::ScoreCtx& ctx);
-void held_card(score::ScoreCtx& ctx, std::size_t j);
-void main_phase(score::ScoreCtx& ctx);
-
-// The suit collections of "j_seeing_double" and "j_flower_pot" over the
-// scoring cards of a play (`scoring` indexes `played`).
-bool seeing_double(std::span<const hand::CardView> played, std::span<const std::size_t> scoring,
-                   hand::JokerRules rules);
-bool flower_pot(std::span<const hand::CardView> played, std::span<const std::size_t> scoring,
-                hand::JokerRules rules);
 
 }  // namespace quorvel::jokers

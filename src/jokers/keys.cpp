@@ -1,13 +1,12 @@
 #include "jokers/keys.h"
 
+#include "common/names.h"
+
 namespace quorvel::jokers {
 
 Key key_of(const std::optional<std::string>& key) {
   if (!key) return Key::none;
-  for (std::size_t i = 0; i < KNOWN_JOKERS.size(); ++i) {
-    if (KNOWN_JOKERS[i] == *key) return static_cast<Key>(i);
-  }
-  return Key::other;
+  return common::code_of(KNOWN_JOKERS, *key, Key::j_joker, Key::other);
 }
 
 }  // namespace quorvel::jokers

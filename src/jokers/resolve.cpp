@@ -1,14 +1,13 @@
-#include <stdexcept>
-
+#include "common/positions.h"
 #include "jokers/jokers.h"
 
 namespace quorvel::jokers {
 
-namespace {
-
 bool is_copy(Key k) {
   return k == Key::j_blueprint || k == Key::j_brainstorm;
 }
+
+namespace {
 
 // Where a copy joker at place `at` of the order looks.
 std::size_t copy_target(Key k, std::size_t at) {
@@ -17,9 +16,11 @@ std::size_t copy_target(Key k, std::size_t at) {
 
 const JokerView& at_place(std::span<const JokerView> jokers, std::span<const std::size_t> order,
                           std::size_t place) {
-  const std::size_t index = order[place];
-  if (index >= jokers.size()) throw std::out_of_range("joker position outside the snapshot");
-  return jokers[index];
+  return jokers[order[place]];
+}
+
+void check_order(std::span<const JokerView> jokers, std::span<const std::size_t> order) {
+  common::check_positions(order, jokers.size(), "joker position outside the snapshot");
 }
 
 }  // namespace
@@ -90,6 +91,7 @@ Resolved resolve_at(std::span<const JokerView> jokers, std::span<const std::size
 
 std::optional<Resolved> resolve(std::span<const JokerView> jokers,
                                 std::span<const std::size_t> order, std::size_t pos) {
+  check_order(jokers, order);
   const Resolved r = resolve_at(jokers, order, pos);
   if (!r.acts()) return std::nullopt;
   return r;
@@ -102,6 +104,7 @@ ResolvedList resolved_jokers(std::span<const JokerView> jokers,
 
 ResolvedOrder::ResolvedOrder(std::span<const JokerView> jokers, std::span<const std::size_t> order)
     : order(order) {
+  check_order(jokers, order);
   at.reserve(order.size());
   for (std::size_t pos = 0; pos < order.size(); ++pos) {
     const Resolved r = resolve_at(jokers, order, pos);

@@ -6,19 +6,12 @@ namespace quorvel::jokers {
 
 namespace {
 
-// A member that is a JSON number of any kind, as a 64-bit float; anything
-// else (absent, null, string, "naneinf" included) is no value.
-std::optional<double> number_of(const json::Value* member) {
-  if (member == nullptr || !member->is_number()) return std::nullopt;
-  return member->number();
-}
-
 std::optional<double> top(const json::Value& ab, std::string_view key) {
-  return number_of(ab.find(key));
+  return snapshot::ability_number(ab.find(key));
 }
 
 std::optional<double> inner(const json::Value* extra, std::string_view key) {
-  return extra == nullptr ? std::nullopt : number_of(extra->find(key));
+  return snapshot::ability_number(extra == nullptr ? nullptr : extra->find(key));
 }
 
 }  // namespace
@@ -37,7 +30,7 @@ Ability read_ability(const snapshot::Joker& joker, hand::SuitTable& suits) {
   a.hands_played_at_create = top(ab, "hands_played_at_create");
 
   const json::Value* extra = ab.find("extra");
-  a.extra = number_of(extra);
+  a.extra = snapshot::ability_number(extra);
   a.chip_mod = inner(extra, "chip_mod");
   a.hand_add = inner(extra, "hand_add");
   a.dollars = inner(extra, "dollars");

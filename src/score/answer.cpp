@@ -12,6 +12,15 @@ json::Value to_json_number(double value) {
   return json::Value(value);
 }
 
+void Figures::add_to(json::Object& out) const {
+  out.emplace("ceiling", to_json_number(ceiling));
+  out.emplace("expected", to_json_number(expected));
+  out.emplace("floor", to_json_number(floor));
+  out.emplace("money_ceiling", to_json_number(money_ceiling));
+  out.emplace("money_expected", to_json_number(money_expected));
+  out.emplace("money_floor", to_json_number(money_floor));
+}
+
 json::Value Scored::to_json() const {
   json::Array tags;
   tags.reserve(approximate.size());
@@ -22,15 +31,10 @@ json::Value Scored::to_json() const {
 
   json::Object out;
   out.emplace("approximate", std::move(tags));
-  out.emplace("ceiling", to_json_number(ceiling));
-  out.emplace("expected", to_json_number(expected));
-  out.emplace("floor", to_json_number(floor));
+  add_to(out);
   out.emplace("hand", hand);
   out.emplace("has_chance", has_chance);
   out.emplace("legal", legal);
-  out.emplace("money_ceiling", to_json_number(money_ceiling));
-  out.emplace("money_expected", to_json_number(money_expected));
-  out.emplace("money_floor", to_json_number(money_floor));
   out.emplace("scored", std::move(ids));
   return json::Value(std::move(out));
 }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "blinds/blinds.h"
+#include "common/positions.h"
 #include "common/small_vec.h"
 #include "hand/card.h"
 #include "hand/hand.h"
@@ -18,8 +20,6 @@
 #include "snapshot/snapshot.h"
 
 namespace quorvel::score {
-
-enum class BlindKey : std::uint8_t { other, psychic, eye, mouth, arm, ox, tooth, flint, hook };
 
 // The level record of one hand type; found is false when "levels" has none.
 struct LevelInfo {
@@ -51,7 +51,7 @@ struct Prepared {
   common::SmallVec<jokers::JState, 8> initial_states;  // jokers::initial_state
   std::array<LevelInfo, hand::kHandTypes> levels;
   std::vector<LevelEntry> level_entries;
-  BlindKey blind = BlindKey::other;  // other also when disabled
+  blinds::Boss blind = blinds::Boss::none;
   std::optional<hand::HandType> most_played;
   std::int32_t idol_rank = 0;
   hand::Suit idol_suit = hand::kNoSuit;
@@ -68,7 +68,7 @@ struct Prepared {
 struct Play {
   Play(const Prepared& prep, std::span<const std::size_t> played);
 
-  hand::Positions positions;  // hand positions in play order
+  common::Positions positions;  // hand positions in play order
   common::SmallVec<hand::CardView, 8> played;
   common::SmallVec<hand::CardView, 16> held;
   hand::Detected detected;

@@ -16,20 +16,6 @@ constexpr std::array<std::string_view, hand::kHandTypes> kPlanets = {
     "c_eris",    "c_ceres",  "c_planet_x", "c_neptune", "c_mars",    "c_earth",
     "c_jupiter", "c_saturn", "c_venus",    "c_uranus",  "c_mercury", "c_pluto"};
 
-BlindKey blind_of(const snapshot::Blind& blind) {
-  if (blind.disabled) return BlindKey::other;
-  const std::string& k = blind.key;
-  if (k == "bl_psychic") return BlindKey::psychic;
-  if (k == "bl_eye") return BlindKey::eye;
-  if (k == "bl_mouth") return BlindKey::mouth;
-  if (k == "bl_arm") return BlindKey::arm;
-  if (k == "bl_ox") return BlindKey::ox;
-  if (k == "bl_tooth") return BlindKey::tooth;
-  if (k == "bl_flint") return BlindKey::flint;
-  if (k == "bl_hook") return BlindKey::hook;
-  return BlindKey::other;
-}
-
 std::optional<hand::HandType> hand_type(std::string_view text) {
   hand::HandType t;
   if (hand::type_of(text, t)) return t;
@@ -79,7 +65,7 @@ Prepared::Prepared(const snapshot::Snapshot& snap) : snapshot(snap) {
         LevelEntry{hand_type(name), level.visible, level.played, level.played_round});
   }
 
-  blind = blind_of(snap.blind);
+  blind = blinds::boss_of(snap.blind);
   most_played = hand_type(snap.round.most_played);
   idol_rank = snap.round.idol.rank;
   idol_suit = suits.intern(snap.round.idol.suit);
@@ -100,8 +86,8 @@ Play::Play(const Prepared& prep, std::span<const std::size_t> played_positions) 
   const std::size_t hand_size = prep.hand.size();
   positions.reserve(played_positions.size());
   played.reserve(played_positions.size());
+  common::check_positions(played_positions, hand_size, "played position outside the hand");
   for (std::size_t p : played_positions) {
-    if (p >= hand_size) throw std::out_of_range("played position outside the hand");
     positions.push_back(p);
     played.push_back(prep.hand[p]);
   }

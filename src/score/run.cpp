@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
 
 #include "jokers/jokers.h"
+#include "score/phases/phases.h"
 #include "score/score.h"
 
 namespace quorvel::score {
@@ -11,22 +11,14 @@ namespace {
 
 using hand::CardView;
 
-// Chips a card's rank is worth; hidden and unranked cards give none.
-double rank_chips(const CardView& c) {
-  if (c.hidden || c.rank <= 0) return 0.0;
-  if (c.rank == 14) return 11.0;
-  if (c.rank >= 11 && c.rank <= 13) return 10.0;
-  return static_cast<double>(c.rank);
-}
-
 double base_chips_of(const CardView& c) {
   switch (c.enh) {
     case hand::Enh::stone:
       return 50.0;
     case hand::Enh::bonus:
-      return 30.0 + rank_chips(c);
+      return 30.0 + hand::rank_chips(c);
     default:
-      return rank_chips(c);
+      return hand::rank_chips(c);
   }
 }
 
@@ -115,14 +107,7 @@ std::uint32_t trigger_bound(std::size_t cards, std::size_t jokers) {
 
 Outcome run(const Prepared& prep, const Play& play, std::span<const std::size_t> order,
             Chance& chance, std::uint32_t level_ups) {
-  check_order(prep, order);
   return run(prep, play, jokers::ResolvedOrder(prep.jokers, order), chance, level_ups);
-}
-
-void check_order(const Prepared& prep, std::span<const std::size_t> order) {
-  for (std::size_t o : order) {
-    if (o >= prep.jokers.size()) throw std::out_of_range("joker position outside the snapshot");
-  }
 }
 
 Outcome run(const Prepared& prep, const Play& play, const jokers::ResolvedOrder& order,
@@ -145,20 +130,20 @@ Outcome run(const Prepared& prep, const Play& play, const jokers::ResolvedOrder&
   double tooth = 0.0;
   bool blind_triggered = false;
   switch (prep.blind) {
-    case BlindKey::arm:
+    case blinds::Boss::arm:
       if (level.found && level.level.level > 1.0) {
         chips = std::fmax(chips - chip_step, 0.0);
         mult = std::fmax(mult - mult_step, 1.0);
         blind_triggered = true;
       }
       break;
-    case BlindKey::ox:
+    case blinds::Boss::ox:
       if (prep.most_played == type) {
         money_start = 0.0;
         blind_triggered = true;
       }
       break;
-    case BlindKey::tooth:
+    case blinds::Boss::tooth:
       tooth = static_cast<double>(play.positions.size());
       break;
     default:
@@ -194,7 +179,7 @@ Outcome run(const Prepared& prep, const Play& play, const jokers::ResolvedOrder&
   ctx.chips = ctx.base_chips;
   ctx.mult = ctx.base_mult;
 
-  if (prep.blind == BlindKey::flint) {
+  if (prep.blind == blinds::Boss::flint) {
     // Halve, a half going up.
     ctx.chips = std::fmax(std::floor(ctx.chips * 0.5 + 0.5), 0.0);
     ctx.mult = std::fmax(std::floor(ctx.mult * 0.5 + 0.5), 1.0);

@@ -14,16 +14,24 @@
 
 namespace quorvel::score {
 
-struct Scored {
-  std::string hand;
-  std::vector<std::int64_t> scored;
-  std::vector<std::string> approximate;
+// The six figures of a scored play: its score and the money it earns when
+// every chance fails (floor), as expected, and when every chance succeeds.
+struct Figures {
   double floor = 0.0;
   double expected = 0.0;
   double ceiling = 0.0;
   double money_floor = 0.0;
   double money_expected = 0.0;
   double money_ceiling = 0.0;
+
+  // Adds the six to an answer object under their own names.
+  void add_to(json::Object& out) const;
+};
+
+struct Scored : Figures {
+  std::string hand;
+  std::vector<std::int64_t> scored;
+  std::vector<std::string> approximate;
   bool legal = true;
   bool has_chance = false;
 
@@ -50,14 +58,12 @@ struct Outcome {
 // One scoring run of a play under a joker order.
 Outcome run(const Prepared& prep, const Play& play, std::span<const std::size_t> order,
             Chance& chance, std::uint32_t level_ups);
-// The same with the order already resolved (checked by check_order first).
+// The same with the order already resolved.
 Outcome run(const Prepared& prep, const Play& play, const jokers::ResolvedOrder& order,
             Chance& chance, std::uint32_t level_ups);
-// Throws std::out_of_range unless every position names a joker of the snapshot.
-void check_order(const Prepared& prep, std::span<const std::size_t> order);
 
 // Played cards and joker order are positions into the snapshot's hand and
-// jokers; every position must be valid.
+// jokers; a position that names none throws std::out_of_range.
 Scored score_play(const snapshot::Snapshot& snapshot, std::span<const std::size_t> played,
                   std::span<const std::size_t> order);
 Outcome score_expected(const snapshot::Snapshot& snapshot, std::span<const std::size_t> played,

@@ -1,20 +1,10 @@
 #include "score/score.h"
 
+#include "common/powi.h"
+
 namespace quorvel::score {
 
 namespace {
-
-// x^e by repeated squaring, the integer-power routine of the C runtime.
-double powi(double x, std::uint32_t e) {
-  double r = 1.0;
-  for (;;) {
-    if (e & 1u) r *= x;
-    e >>= 1;
-    if (e == 0) break;
-    x *= x;
-  }
-  return r;
-}
 
 // The weight of i level-ups out of n, each with probability p, computed in
 // this exact order: the float result is part of the answer.
@@ -23,7 +13,7 @@ double binomial_weight(std::uint32_t n, std::uint32_t i, double p) {
   for (std::uint32_t j = 1; j <= i; ++j) {
     c = c * static_cast<double>(n - j + 1) / static_cast<double>(j);
   }
-  return (powi(p, i) * c) * powi(1.0 - p, n - i);
+  return (common::powi(p, i) * c) * common::powi(1.0 - p, n - i);
 }
 
 Outcome run_mode(const Prepared& prep, const Play& play, const jokers::ResolvedOrder& order,
@@ -51,7 +41,6 @@ Outcome expected_sum(const Prepared& prep, const Play& play, const jokers::Resol
 
 Scored score_play(const Prepared& prep, const Play& play,
                   std::span<const std::size_t> joker_order) {
-  check_order(prep, joker_order);
   const jokers::ResolvedOrder order(prep.jokers, joker_order);
   Scored s;
   s.hand = std::string(hand::name(play.detected.name));
@@ -104,7 +93,6 @@ Scored score_play(const Prepared& prep, const Play& play,
 
 Outcome score_expected(const Prepared& prep, const Play& play,
                        std::span<const std::size_t> joker_order) {
-  check_order(prep, joker_order);
   const jokers::ResolvedOrder order(prep.jokers, joker_order);
   if (play.voided) return Outcome{0.0, jokers::debuffed_hand_money(prep.jokers, order.list.span())};
   const std::uint32_t n = jokers::space_triggers(prep.jokers, order.list.span());

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "blinds/blinds.h"
 #include "hand/card.h"
 #include "jokers/keys.h"
 #include "score/score.h"
@@ -46,7 +47,7 @@ std::vector<std::string> approximate_tags(const snapshot::Snapshot& snapshot) {
     }
     if (jokers::key_of(j.key) == jokers::Key::other) tags.add("unknown_joker:" + *j.key);
   }
-  if (snapshot.blind.key == "bl_hook" && !snapshot.blind.disabled) tags.add("hook");
+  if (blinds::boss_of(snapshot.blind) == blinds::Boss::hook) tags.add("hook");
   if (snapshot.lobby) tags.add("lobby");
   return tags.take();
 }

@@ -4,10 +4,9 @@
 #include <array>
 #include <limits>
 #include <numeric>
-#include <string_view>
 #include <utility>
 
-#include "search/search.h"
+#include "search/stages.h"
 
 namespace quorvel::search {
 
@@ -57,47 +56,48 @@ std::size_t card_order_cap(std::size_t cards) {
 
 namespace {
 
-// Jokers whose effect does not depend on where they stand in the row.
-constexpr std::array<std::string_view, 22> kOrderFreeKeys = {
-    "j_egg",        "j_stone",      "j_chaos",       "j_banner",      "j_castle",    "j_marble",
-    "j_golden",     "j_chicot",     "j_perkeo",      "j_burglar",     "j_juggler",   "j_stuntman",
-    "j_faceless",   "j_drunkard",   "j_mr_bones",    "j_ice_cream",   "j_invisible", "j_blue_joker",
-    "j_troubadour", "j_merry_andy", "j_credit_card", "j_delayed_grat"};
+using jokers::Key;
 
-bool has_key(const snapshot::Joker& joker, std::string_view key) {
-  return joker.key.has_value() && *joker.key == key;
+// Jokers whose effect does not depend on where they stand in the row.
+constexpr std::array<Key, 22> kOrderFreeKeys = {
+    Key::j_egg,         Key::j_stone,       Key::j_chaos,      Key::j_banner,     Key::j_castle,
+    Key::j_marble,      Key::j_golden,      Key::j_chicot,     Key::j_perkeo,     Key::j_burglar,
+    Key::j_juggler,     Key::j_stuntman,    Key::j_faceless,   Key::j_drunkard,   Key::j_mr_bones,
+    Key::j_ice_cream,   Key::j_invisible,   Key::j_blue_joker, Key::j_troubadour, Key::j_merry_andy,
+    Key::j_credit_card, Key::j_delayed_grat};
+
+bool listed_order_free(Key key) {
+  return std::find(kOrderFreeKeys.begin(), kOrderFreeKeys.end(), key) != kOrderFreeKeys.end();
 }
 
 }  // namespace
 
-std::vector<bool> order_free(std::span<const snapshot::Joker> jokers) {
+std::vector<bool> order_free(std::span<const jokers::JokerView> jokers) {
   // A copy joker takes the effect of its neighbour, so every place matters.
-  const bool copy_present = std::any_of(jokers.begin(), jokers.end(), [](const auto& j) {
-    return has_key(j, "j_blueprint") || has_key(j, "j_brainstorm");
-  });
+  const bool copy_present = std::any_of(jokers.begin(), jokers.end(),
+                                        [](const auto& j) { return jokers::is_copy(j.key); });
   const bool baseball_present = std::any_of(jokers.begin(), jokers.end(),
-                                            [](const auto& j) { return has_key(j, "j_baseball"); });
+                                            [](const auto& j) { return j.key == Key::j_baseball; });
 
   std::vector<bool> flags;
   flags.reserve(jokers.size());
-  for (const snapshot::Joker& joker : jokers) {
+  for (const jokers::JokerView& joker : jokers) {
     bool flag = false;
     if (copy_present) {
       flag = false;
     } else if (baseball_present && joker.rarity == 2) {
       flag = false;
-    } else if (joker.ed.has_value() && *joker.ed != "e_negative" && *joker.ed != "e_foil") {
+    } else if (joker.ed != hand::Edition::none && joker.ed != hand::Edition::negative &&
+               joker.ed != hand::Edition::foil) {
       // Holographic and polychrome change the mult where the joker stands, and
       // an unknown edition might.
       flag = false;
     } else if (joker.debuff || joker.hidden) {
       flag = true;
-    } else if (const json::Value* t_chips = joker.ab.find("t_chips");
-               t_chips != nullptr && t_chips->is_number() && t_chips->number() > 0.0) {
+    } else if (joker.ab.t_chips.value_or(0.0) > 0.0) {
       flag = true;
-    } else if (joker.key.has_value()) {
-      flag = std::find(kOrderFreeKeys.begin(), kOrderFreeKeys.end(), *joker.key) !=
-             kOrderFreeKeys.end();
+    } else {
+      flag = listed_order_free(joker.key);
     }
     flags.push_back(flag);
   }

@@ -6,65 +6,67 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <stdexcept>
 
-#include "search/search.h"
+#include "common/powi.h"
+#include "search/stages.h"
 
 namespace quorvel::search {
 
-std::vector<Positions> selections(const snapshot::Snapshot& snapshot) {
-  Positions forced;
-  Positions free_cards;
+SelectionWalk::SelectionWalk(const snapshot::Snapshot& snapshot) {
   for (std::size_t i = 0; i < snapshot.hand.size(); ++i) {
     const snapshot::Card& card = snapshot.hand[i];
     if (card.forced) {
-      forced.push_back(i);
+      forced_.push_back(i);
     } else if (!card.hidden) {
-      free_cards.push_back(i);
+      free_.push_back(i);
     }
   }
-  const std::size_t room = forced.size() > 5 ? 0 : 5 - forced.size();
-
-  std::vector<Positions> out;
-  Positions current;
-  // Depth first, pre-order: a selection is emitted before its extensions.
-  auto walk = [&](auto& self, std::size_t start, std::size_t remaining) -> void {
-    if (!forced.empty() || !current.empty()) {
-      Positions selection(forced.size() + current.size());
-      std::merge(forced.begin(), forced.end(), current.begin(), current.end(), selection.begin());
-      out.push_back(std::move(selection));
-    }
-    if (remaining == 0 || start >= free_cards.size()) return;
-    for (std::size_t i = start; i < free_cards.size(); ++i) {
-      current.push_back(free_cards[i]);
-      self(self, i + 1, remaining - 1);
-      current.pop_back();
-    }
-  };
-  walk(walk, 0, room);
-  return out;
+  room_ = forced_.size() > 5 ? 0 : 5 - forced_.size();
 }
 
-double powi(double base, std::int32_t power) {
-  // Same multiplications in the same sequence as the runtime routine, which
-  // works on the magnitude and takes the reciprocal at the end.
-  const bool reciprocal = power < 0;
-  std::uint32_t left =
-      reciprocal ? 0u - static_cast<std::uint32_t>(power) : static_cast<std::uint32_t>(power);
-  double r = 1.0;
-  for (;;) {
-    if (left & 1u) r *= base;
-    left /= 2;
-    if (left == 0) break;
-    base *= base;
+// The recursive pre-order walk, unrolled: from the current selection, first
+// its extension by the next free card, else the next sibling at the deepest
+// place that has one.
+bool SelectionWalk::next() {
+  if (!started_) {
+    started_ = true;
+    if (!forced_.empty()) {
+      selection_ = forced_;
+      return true;
+    }
   }
-  return reciprocal ? 1.0 / r : r;
+  const std::size_t first = added_.empty() ? 0 : added_.back() + 1;
+  if (added_.size() < room_ && first < free_.size()) {
+    added_.push_back(first);
+  } else {
+    for (;;) {
+      if (added_.empty()) return false;
+      const std::size_t sibling = added_.back() + 1;
+      added_.pop_back();
+      if (sibling < free_.size()) {
+        added_.push_back(sibling);
+        break;
+      }
+    }
+  }
+  selection_.resize(forced_.size() + added_.size());
+  std::size_t f = 0, a = 0;
+  for (std::size_t& out : selection_) {
+    if (a == added_.size() || (f < forced_.size() && forced_[f] < free_[added_[a]])) {
+      out = forced_[f++];
+    } else {
+      out = free_[added_[a++]];
+    }
+  }
+  return true;
 }
 
 double round12(double x) {
   if (std::isnan(x)) return -std::numeric_limits<double>::infinity();
   if (x == 0.0 || std::isinf(x)) return x;
   const auto e = static_cast<std::int32_t>(std::floor(std::log10(std::fabs(x))));
-  const double s = powi(10.0, 11 - e);
+  const double s = common::powi(10.0, 11 - e);
   const double t = std::round(x * s);  // halfway cases away from zero
   const double y = t / s;
   // For a tiny x the scale overflows; such a key stays unrounded.
@@ -82,13 +84,17 @@ std::int64_t total_order(double x) {
 
 using Keys = std::array<std::int64_t, 3>;
 
-Keys keys_of(snapshot::Objective objective, const Candidate& c) {
+Keys keys_of(snapshot::Objective objective, double expected, double floor, double money) {
   if (objective == snapshot::Objective::money) {
-    return {total_order(round12(c.money)), total_order(round12(c.expected)),
-            total_order(round12(c.floor))};
+    return {total_order(round12(money)), total_order(round12(expected)),
+            total_order(round12(floor))};
   }
   // The unused third key is equal for every candidate.
-  return {total_order(round12(c.expected)), total_order(round12(c.floor)), 0};
+  return {total_order(round12(expected)), total_order(round12(floor)), 0};
+}
+
+Keys keys_of(snapshot::Objective objective, const Candidate& c) {
+  return keys_of(objective, c.expected, c.floor, c.money);
 }
 
 // Descending on every key.
@@ -123,10 +129,87 @@ void rank(snapshot::Objective objective, std::vector<Candidate>& candidates) {
   }
   std::stable_sort(entries.begin(), entries.end(),
                    [](const Entry& a, const Entry& b) { return ranks_before(a.keys, b.keys); });
-  std::vector<Candidate> sorted;
-  sorted.reserve(candidates.size());
-  for (const Entry& e : entries) sorted.push_back(std::move(candidates[e.index]));
-  candidates = std::move(sorted);
+  // Moved into place cycle by cycle rather than into a second list, so a long
+  // list is never held twice.
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].index == i) continue;
+    Candidate first = std::move(candidates[i]);
+    std::size_t j = i;
+    while (entries[j].index != i) {
+      const std::size_t from = entries[j].index;
+      candidates[j] = std::move(candidates[from]);
+      entries[j].index = j;
+      j = from;
+    }
+    candidates[j] = std::move(first);
+    entries[j].index = j;
+  }
+}
+
+RankingHead::RankingHead(snapshot::Objective objective, std::size_t limit)
+    : objective_(objective), limit_(std::max<std::size_t>(limit, 1)) {}
+
+bool RankingHead::before(const Entry& a, const Entry& b) const {
+  if (a.keys != b.keys) return ranks_before(a.keys, b.keys);
+  return a.seq < b.seq;
+}
+
+void RankingHead::offer(std::span<const std::size_t> cards, double expected, double floor,
+                        double money) {
+  Entry e{};
+  e.seq = offered_++;
+  e.expected = expected;
+  e.floor = floor;
+  e.money = money;
+  e.keys = keys_of(objective_, expected, floor, money);
+  if (cards.size() > e.cards.size()) {
+    // Only forced cards make such a selection, and then it is the only one.
+    long_cards_.assign(cards);
+    e.count = static_cast<std::uint8_t>(e.cards.size() + 1);
+  } else {
+    for (std::size_t i = 0; i < cards.size(); ++i) {
+      if (cards[i] > UINT32_MAX) throw std::length_error("hand position beyond 32 bits");
+      e.cards[i] = static_cast<std::uint32_t>(cards[i]);
+    }
+    e.count = static_cast<std::uint8_t>(cards.size());
+  }
+  // Half the limit again as slack: each pruning then costs time in
+  // proportion to the plays offered since the last one. The storage grows
+  // up to that size and no further.
+  const std::size_t most = limit_ + limit_ / 2 + 1;
+  if (entries_.size() == entries_.capacity()) {
+    entries_.reserve(std::min(most, std::max<std::size_t>(64, 2 * entries_.capacity())));
+  }
+  entries_.push_back(e);
+  if (entries_.size() == most) prune();
+}
+
+void RankingHead::prune() {
+  if (entries_.size() <= limit_) return;
+  const auto cut = entries_.begin() + static_cast<std::ptrdiff_t>(limit_);
+  std::nth_element(entries_.begin(), cut, entries_.end(),
+                   [this](const Entry& a, const Entry& b) { return before(a, b); });
+  entries_.erase(cut, entries_.end());
+}
+
+std::vector<Candidate> RankingHead::take(const Positions& order) {
+  prune();
+  std::sort(entries_.begin(), entries_.end(),
+            [this](const Entry& a, const Entry& b) { return before(a, b); });
+  std::vector<Candidate> out;
+  out.reserve(entries_.size());
+  for (const Entry& e : entries_) {
+    Candidate c{{}, order, e.expected, e.floor, e.money};
+    if (e.count > e.cards.size()) {
+      c.cards = long_cards_;
+    } else {
+      for (std::size_t i = 0; i < e.count; ++i) c.cards.push_back(e.cards[i]);
+    }
+    out.push_back(std::move(c));
+  }
+  entries_.clear();
+  entries_.shrink_to_fit();
+  return out;
 }
 
 bool better(snapshot::Objective objective, score::Outcome next, score::Outcome held) {

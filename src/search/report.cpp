@@ -1,10 +1,8 @@
 // A stage's report: the best play rescored in full, what its joker order
 // gains over the current one, and the report's JSON form.
 #include <numeric>
-#include <optional>
-#include <stdexcept>
 
-#include "search/search.h"
+#include "search/stages.h"
 
 namespace quorvel::search {
 
@@ -24,12 +22,6 @@ double gain_of(double recommended, double current) {
   return diff > 0.0 ? diff : 0.0;
 }
 
-void check_positions(std::span<const std::size_t> positions, std::size_t size, const char* what) {
-  for (std::size_t p : positions) {
-    if (p >= size) throw std::out_of_range(what);
-  }
-}
-
 json::Array id_array(const std::vector<std::int64_t>& ids) {
   json::Array out;
   out.reserve(ids.size());
@@ -41,13 +33,8 @@ json::Value best_json(const Best& best) {
   using score::to_json_number;
   json::Object b;
   b.emplace("blind_pct", to_json_number(best.blind_pct));
-  b.emplace("ceiling", to_json_number(best.ceiling));
-  b.emplace("expected", to_json_number(best.expected));
-  b.emplace("floor", to_json_number(best.floor));
+  best.add_to(b);
   b.emplace("hand", best.hand);
-  b.emplace("money_ceiling", to_json_number(best.money_ceiling));
-  b.emplace("money_expected", to_json_number(best.money_expected));
-  b.emplace("money_floor", to_json_number(best.money_floor));
   b.emplace("play", id_array(best.play));
   b.emplace("scored", id_array(best.scored));
   return json::Value(std::move(b));
@@ -68,22 +55,14 @@ SearchResult Progress::result(std::uint32_t stage, bool done, const Candidate* b
     return out;
   }
 
-  // Checked before scoring, which takes its positions on trust.
-  check_positions(best->cards, snapshot.hand.size(), "card position outside the hand");
-  check_positions(best->order, snapshot.jokers.size(), "joker position outside the jokers");
-
-  std::optional<score::Prepared> own;
-  const score::Prepared* prep = prepared;
-  if (prep == nullptr) prep = &own.emplace(snapshot);
-
-  const score::Play play(*prep, best->cards);
-  const score::Scored s = score::score_play(*prep, play, best->order);
+  const score::Play play(prepared, best->cards);
+  const score::Scored s = score::score_play(prepared, play, best->order);
 
   const std::size_t n = snapshot.jokers.size();
   if (!is_identity(best->order, n)) {
     Positions identity(n);
     std::iota(identity.begin(), identity.end(), std::size_t{0});
-    const score::Outcome current = score::score_expected(*prep, play, identity);
+    const score::Outcome current = score::score_expected(prepared, play, identity);
     out.gain = gain_of(s.expected, current.score);
     out.gain_money = gain_of(s.money_expected, current.money);
   }
@@ -102,14 +81,9 @@ SearchResult Progress::result(std::uint32_t stage, bool done, const Candidate* b
   out.joker_order.reserve(best->order.size());
   for (std::size_t p : best->order) out.joker_order.push_back(snapshot.jokers[p].id);
 
+  static_cast<score::Figures&>(b) = s;
   b.hand = s.hand;
   b.scored = s.scored;
-  b.floor = s.floor;
-  b.expected = s.expected;
-  b.ceiling = s.ceiling;
-  b.money_floor = s.money_floor;
-  b.money_expected = s.money_expected;
-  b.money_ceiling = s.money_ceiling;
   out.best = std::move(b);
 
   out.current_order_expected = current_order_expected;

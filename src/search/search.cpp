@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <numeric>
 
-#include "search/search.h"
+#include "search/stages.h"
 
 namespace quorvel::search {
 
@@ -17,9 +17,8 @@ class Search {
         prep_(snapshot),
         objective_(snapshot.options.objective),
         identity_(snapshot.jokers.size()),
-        progress_{snapshot, score::approximate_tags(snapshot),
-                  0.0,      snapshot.jokers.size() < 7,
-                  false,    &prep_},
+        progress_{snapshot, prep_.approximate, 0.0, snapshot.jokers.size() < kClimbFrom, false,
+                  prep_},
         cancel_(cancel),
         sink_(sink),
         counts_(counts) {
@@ -29,6 +28,7 @@ class Search {
   void run();
 
  private:
+  std::size_t head_limit() const;
   bool enumerate();
   bool improve_joker_orders();
   bool climb();
@@ -59,8 +59,9 @@ class Search {
   const snapshot::Objective objective_;
   Positions identity_;
   Progress progress_;
-  std::vector<Candidate> candidates_;
-  Positions played_;  // stage 3's reordered play, kept to reuse its storage
+  std::vector<Candidate> candidates_;  // the head of the ranking
+  std::size_t retained_ = 0;           // candidates retained by stage 1, head or not
+  Positions played_;                   // stage 3's reordered play, kept to reuse its storage
   const Cancel& cancel_;
   const Sink& sink_;
   Counts* counts_;
@@ -68,7 +69,6 @@ class Search {
 
 void Search::run() {
   if (!enumerate()) return;
-  rank(objective_, candidates_);
   if (candidates_.empty()) {
     report(1, true, nullptr);
     return;
@@ -84,25 +84,44 @@ void Search::run() {
   report(3, true, &best);
 }
 
-// Stage 1. False when cancelled.
+// How far down the ranking the later stages can reach. Stage 2 changes the
+// first k candidates at most (the joker-order budget, or the climbed ones)
+// and ranks again; the others keep their values and their relative order, so
+// at most kLeading of them can rise into the part that stage 3 reads.
+std::size_t Search::head_limit() const {
+  const std::size_t n = snapshot_.jokers.size();
+  if (n < 2) return kLeading;
+  if (n >= kClimbFrom) return kLeading + kLeading;
+  const std::size_t m = joker_orders(permutations(n), order_free(prep_.jokers)).size();
+  // With one order nothing changes: only the count of candidates matters.
+  if (m < 2) return kLeading;
+  return kOrderBudget / m + kLeading;
+}
+
+// Stage 1: the selections one at a time, each scored and, when retained,
+// offered to the head of the ranking; the rest of the ranking is never read.
+// False when cancelled.
 bool Search::enumerate() {
   const bool money = objective_ == snapshot::Objective::money;
-  for (Positions& selection : selections(snapshot_)) {
+  RankingHead head(objective_, head_limit());
+  SelectionWalk walk(snapshot_);
+  while (walk.next()) {
     if (cancel_()) return false;
-    const score::Play play(prep_, selection);
+    const score::Play play(prep_, walk.selection());
     const score::Scored s = play_score(play, identity_);
     // A voided hand still counts under the money objective when it earns.
     if (s.legal || (money && s.money_expected > 0.0)) {
-      candidates_.push_back(
-          Candidate{std::move(selection), identity_, s.expected, s.floor, s.money_expected});
+      head.offer(walk.selection(), s.expected, s.floor, s.money_expected);
     }
   }
+  retained_ = head.offered();
+  candidates_ = head.take(identity_);
   return true;
 }
 
 // Stage 2, ending in its report. False when cancelled.
 bool Search::improve_joker_orders() {
-  if (!(snapshot_.jokers.size() >= 7 ? climb() : exhaustive())) return false;
+  if (!(snapshot_.jokers.size() >= kClimbFrom ? climb() : exhaustive())) return false;
   refresh_floors();
   rank(objective_, candidates_);
   report(2, false, &candidates_.front());
@@ -148,9 +167,9 @@ bool Search::climb() {
 
 bool Search::exhaustive() {
   const std::vector<Positions> orders =
-      joker_orders(permutations(snapshot_.jokers.size()), order_free(snapshot_.jokers));
+      joker_orders(permutations(snapshot_.jokers.size()), order_free(prep_.jokers));
   const std::size_t budget = kOrderBudget / orders.size();
-  if (candidates_.size() > budget) progress_.order_exact = false;
+  if (retained_ > budget) progress_.order_exact = false;
   const std::size_t count = std::min(budget, candidates_.size());
   for (std::size_t c = 0; c < count; ++c) {
     if (cancel_()) return false;

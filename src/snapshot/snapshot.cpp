@@ -481,9 +481,13 @@ double number_or(const json::Value& value, double fallback) {
   }
 }
 
+std::optional<double> ability_number(const json::Value* member) {
+  if (member == nullptr || !member->is_number()) return std::nullopt;
+  return member->number();
+}
+
 double Joker::num(std::string_view key, double fallback) const {
-  const json::Value* v = ab.find(key);
-  return v != nullptr && v->is_number() ? v->number() : fallback;
+  return ability_number(ab.find(key)).value_or(fallback);
 }
 
 double Joker::extra(double fallback) const {
@@ -492,8 +496,7 @@ double Joker::extra(double fallback) const {
 
 double Joker::extra_num(std::string_view key, double fallback) const {
   const json::Value* extra = ab.find("extra");
-  const json::Value* v = extra != nullptr ? extra->find(key) : nullptr;
-  return v != nullptr && v->is_number() ? v->number() : fallback;
+  return ability_number(extra != nullptr ? extra->find(key) : nullptr).value_or(fallback);
 }
 
 }  // namespace quorvel::snapshot

@@ -138,6 +138,11 @@ using ParseResult = std::variant<Snapshot, std::string>;
 // " at line L column C" unless they come from the schema or options checks.
 ParseResult parse(std::string_view bytes);
 
+// The ability-object rule: a member that is a JSON number of any kind, as a
+// 64-bit float; anything else (absent, null, a string, "naneinf" included)
+// is no value, and the reader applies its own default.
+std::optional<double> ability_number(const json::Value* member);
+
 // The lenient number rule: integers and floats as 64-bit floats, the string
 // "naneinf" as +infinity, anything else the fallback.
 double number_or(const json::Value& value, double fallback);

@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
+#include <span>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "hand/hand.h"
+#include "hand/reference.h"
 #include "support/build.h"
 
 namespace quorvel::hand {
@@ -287,17 +293,8 @@ TEST(Detect, AllThirteenRanksAndMore) {
   EXPECT_EQ(d.scoring.size(), cards.size());
 }
 
-TEST(Pieces, GroupsFlatMergedNominal) {
-  const std::vector<CardView> cards = {cv(5, S),  cv(14, He), cv(5, C),
-                                       cv(14, D), cv(5, He),  cv(14, S, Enh::stone)};
-  using G = std::vector<std::vector<std::size_t>>;
-  EXPECT_EQ(get_x_same(2, cards), (G{{1, 3}, {0, 2, 4}}));
-  EXPECT_EQ(get_x_same(3, cards), (G{{0, 2, 4}}));
-  EXPECT_TRUE(get_x_same(4, cards).empty());
-  EXPECT_EQ(flat(get_x_same(2, cards)), (std::vector<std::size_t>{0, 1, 2, 3, 4}));
-  const std::vector<std::size_t> a = {4, 1, 3}, b = {3, 0};
-  EXPECT_EQ(merged(a, b), (std::vector<std::size_t>{0, 1, 3, 4}));
-
+// The High Card order: rank chips, face order and suit fraction, as a number.
+TEST(Pieces, Nominal) {
   EXPECT_DOUBLE_EQ(nominal(cv(14, S)), 114.04);
   EXPECT_DOUBLE_EQ(nominal(cv(13, D)), 103.01);
   EXPECT_DOUBLE_EQ(nominal(cv(10, He)), 100.03);
@@ -324,33 +321,134 @@ TEST(Names, RoundTrip) {
   EXPECT_EQ(name(H::high_card), "High Card");
 }
 
-// Outside facts: the textbook counts of the best hand over every five-card
-// hand of a standard deck.
-TEST(Detect, EveryFiveCardHandOfADeck) {
-  std::vector<CardView> deck;
-  for (Suit s : {S, He, C, D}) {
-    for (int r = 2; r <= 14; ++r) deck.push_back(cv(r, s));
-  }
-  std::array<std::uint64_t, kHandTypes> counts{};
+// Calls visit(hand) on every step-th five-card hand of the deck, the first
+// one included, taking the hands in the lexicographic order of positions.
+// Returns the number of hands visited.
+template <typename Visit>
+std::uint64_t for_each_five(std::span<const CardView> deck, std::uint64_t step, Visit visit) {
   std::array<CardView, 5> hand;
-  std::uint64_t total = 0;
-  for (std::size_t a = 0; a < 52; ++a) {
+  std::uint64_t seen = 0, visited = 0;
+  const std::size_t m = deck.size();
+  for (std::size_t a = 0; a < m; ++a) {
     hand[0] = deck[a];
-    for (std::size_t b = a + 1; b < 52; ++b) {
+    for (std::size_t b = a + 1; b < m; ++b) {
       hand[1] = deck[b];
-      for (std::size_t c = b + 1; c < 52; ++c) {
+      for (std::size_t c = b + 1; c < m; ++c) {
         hand[2] = deck[c];
-        for (std::size_t d = c + 1; d < 52; ++d) {
+        for (std::size_t d = c + 1; d < m; ++d) {
           hand[3] = deck[d];
-          for (std::size_t e = d + 1; e < 52; ++e) {
+          for (std::size_t e = d + 1; e < m; ++e) {
             hand[4] = deck[e];
-            ++counts[static_cast<std::size_t>(detect(hand, kPlain).name)];
-            ++total;
+            if (seen++ % step != 0) continue;
+            visit(std::span<const CardView>(hand));
+            ++visited;
           }
         }
       }
     }
   }
+  return visited;
+}
+
+std::vector<CardView> standard_deck() {
+  std::vector<CardView> deck;
+  for (Suit s : {S, He, C, D}) {
+    for (int r = 2; r <= 14; ++r) deck.push_back(cv(r, s));
+  }
+  return deck;
+}
+
+std::string show(std::span<const CardView> cards, JokerRules rules) {
+  std::ostringstream out;
+  out << "cards [";
+  for (const CardView& c : cards) {
+    out << " " << c.rank << "/";
+    switch (c.suit) {
+      case S:
+        out << "S";
+        break;
+      case He:
+        out << "H";
+        break;
+      case C:
+        out << "C";
+        break;
+      case D:
+        out << "D";
+        break;
+      case kNoSuit:
+        out << "-";
+        break;
+      default:
+        out << "suit" << c.suit;
+    }
+    if (c.enh == Enh::wild) out << " wild";
+    if (c.enh == Enh::stone) out << " stone";
+    if (c.enh != Enh::none && c.enh != Enh::wild && c.enh != Enh::stone) out << " enh";
+    if (c.debuff) out << " debuffed";
+    if (c.hidden) out << " hidden";
+    out << ",";
+  }
+  out << " ] rules";
+  if (rules.four_fingers) out << " four_fingers";
+  if (rules.shortcut) out << " shortcut";
+  if (rules.smeared) out << " smeared";
+  if (rules.pareidolia) out << " pareidolia";
+  if (rules.splash) out << " splash";
+  return out.str();
+}
+
+std::string show(HandType best, std::uint16_t poker_hands, std::span<const std::size_t> scoring) {
+  std::ostringstream out;
+  out << name(best) << ", contains";
+  for (std::size_t t = 0; t < kHandTypes; ++t) {
+    if ((poker_hands >> t) & 1u) out << " [" << name(static_cast<H>(t)) << "]";
+  }
+  out << ", scoring";
+  for (std::size_t i : scoring) out << " " << i;
+  return out.str();
+}
+
+// Compares detect with the literal reference detector play by play; keeps the
+// first few disagreements for the failure message.
+struct Agreement {
+  std::uint64_t plays = 0;
+  std::uint64_t differ = 0;
+  std::string first;
+
+  void check(std::span<const CardView> cards, JokerRules rules, const Detected& d) {
+    ++plays;
+    const reference::Result want = reference::detect(cards, rules);
+    if (d.name == want.name && d.poker_hands == want.poker_hands &&
+        std::ranges::equal(d.scoring, want.scoring)) {
+      return;
+    }
+    if (differ++ < 5) {
+      const std::vector<std::size_t> got = scoring_of(d);
+      std::ostringstream out;
+      out << "\n"
+          << show(cards, rules) << "\n  detect:    " << show(d.name, d.poker_hands, got)
+          << "\n  reference: " << show(want.name, want.poker_hands, want.scoring);
+      first += out.str();
+    }
+  }
+  void check(std::span<const CardView> cards, JokerRules rules) {
+    check(cards, rules, detect(cards, rules));
+  }
+};
+
+// Outside facts: the textbook counts of the best hand over every five-card
+// hand of a standard deck; and on every one of them detect agrees with the
+// reference detector.
+TEST(Detect, EveryFiveCardHandOfADeck) {
+  const std::vector<CardView> deck = standard_deck();
+  std::array<std::uint64_t, kHandTypes> counts{};
+  Agreement agree;
+  const std::uint64_t total = for_each_five(deck, 1, [&](std::span<const CardView> hand) {
+    const Detected d = detect(hand, kPlain);
+    ++counts[static_cast<std::size_t>(d.name)];
+    agree.check(hand, kPlain, d);
+  });
   EXPECT_EQ(total, 2598960u);
   EXPECT_EQ(counts[static_cast<std::size_t>(H::flush_five)], 0u);
   EXPECT_EQ(counts[static_cast<std::size_t>(H::flush_house)], 0u);
@@ -364,6 +462,137 @@ TEST(Detect, EveryFiveCardHandOfADeck) {
   EXPECT_EQ(counts[static_cast<std::size_t>(H::two_pair)], 123552u);
   EXPECT_EQ(counts[static_cast<std::size_t>(H::pair)], 1098240u);
   EXPECT_EQ(counts[static_cast<std::size_t>(H::high_card)], 1302540u);
+  EXPECT_EQ(agree.plays, total);
+  EXPECT_EQ(agree.differ, 0u) << agree.first;
+}
+
+TEST(Detect, AgreesWithReferenceUnderRuleFlags) {
+  const std::vector<CardView> deck = standard_deck();
+  const JokerRules sets[] = {kFour, kShort, with(true, true, false, false),
+                             with(true, true, true, true)};
+  // A different step per flag set, so the sets see different hands.
+  const std::uint64_t steps[] = {29, 31, 37, 41};
+  Agreement agree;
+  std::uint64_t visited = 0;
+  for (std::size_t i = 0; i < 4; ++i) {
+    visited += for_each_five(deck, steps[i],
+                             [&](std::span<const CardView> hand) { agree.check(hand, sets[i]); });
+  }
+  EXPECT_GT(visited, 250000u);
+  EXPECT_EQ(agree.differ, 0u) << agree.first;
+}
+
+// A deck with every kind of card that detection treats apart: stone, wild and
+// debuffed wild, hidden, debuffed, unranked and out-of-range ranks, the empty
+// suit and made-up suits.
+std::vector<CardView> mixed_deck() {
+  std::vector<CardView> deck;
+  for (int r : {14, 2, 3, 4, 5, 10, 11, 12, 13}) deck.push_back(cv(r, S));
+  for (int r : {14, 2, 3, 5, 10, 13}) deck.push_back(cv(r, He));
+  deck.push_back(mod(cv(4, He), false, true));
+  deck.push_back(mod(cv(12, He), true, false));
+  deck.push_back(cv(13, C, Enh::wild));
+  deck.push_back(mod(cv(5, C, Enh::wild), true, false));
+  deck.push_back(cv(14, C, Enh::stone));
+  deck.push_back(cv(11, C));
+  deck.push_back(mod(cv(10, C), true, false));
+  deck.push_back(cv(3, C));
+  deck.push_back(cv(13, D));
+  deck.push_back(cv(3, D, Enh::stone));
+  deck.push_back(cv(12, D, Enh::bonus));
+  deck.push_back(mod(cv(14, D), false, true));
+  deck.push_back(cv(10, D));
+  deck.push_back(cv(2, D));
+  deck.push_back(cv(0, S));
+  deck.push_back(cv(15, He));
+  deck.push_back(cv(1, C));
+  deck.push_back(cv(9, kNoSuit));
+  deck.push_back(cv(11, 5));
+  deck.push_back(cv(13, 5));
+  deck.push_back(cv(2, 6, Enh::wild));
+  return deck;
+}
+
+TEST(Detect, AgreesWithReferenceOnAMixedDeck) {
+  const std::vector<CardView> deck = mixed_deck();
+  const JokerRules sets[] = {kPlain, with(true, true, false, false), with(false, false, true, true),
+                             with(true, true, true, true)};
+  const std::uint64_t steps[] = {7, 11, 13, 17};
+  Agreement agree;
+  for (std::size_t i = 0; i < 4; ++i) {
+    for_each_five(deck, steps[i],
+                  [&](std::span<const CardView> hand) { agree.check(hand, sets[i]); });
+  }
+  EXPECT_GT(agree.plays, 100000u);
+  EXPECT_EQ(agree.differ, 0u) << agree.first;
+}
+
+// splitmix64: a fixed sequence on every platform.
+struct Rng {
+  std::uint64_t state;
+  std::uint64_t next() {
+    std::uint64_t z = (state += 0x9e3779b97f4a7c15u);
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9u;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebu;
+    return z ^ (z >> 31);
+  }
+  std::uint32_t below(std::uint32_t n) { return static_cast<std::uint32_t>(next() % n); }
+  bool one_in(std::uint32_t n) { return below(n) == 0; }
+};
+
+// Plays of 0 to 8 cards. Each play draws its ranks from a window of the rank
+// line and often favours one suit, so straights, flushes and groups are common
+// (a window of two ranks gives two big groups in one play). Some plays give
+// every card its own rank of the whole line instead, which makes separate runs
+// of equal length, and so ties between chains, common. Odd cards of every kind
+// are mixed in.
+std::vector<CardView> random_play(Rng& g) {
+  const int width = std::array{2, 5, 6, 8, 13}[g.below(5)];
+  const int lo = 2 + static_cast<int>(g.below(static_cast<std::uint32_t>(14 - width)));
+  const bool distinct = g.one_in(4);
+  std::array<int, 13> line = {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
+  const bool favour = g.one_in(2);
+  const Suit main_suit = static_cast<Suit>(g.below(4));
+  std::vector<CardView> cards(g.below(9));
+  for (std::size_t i = 0; i < cards.size(); ++i) {
+    CardView& c = cards[i];
+    std::swap(line[i], line[i + g.below(static_cast<std::uint32_t>(13 - i))]);
+    const std::uint32_t pick = g.below(20);
+    c.rank = pick == 0   ? std::array{0, 1, 15, -2}[g.below(4)]
+             : distinct  ? line[i]
+             : pick == 1 ? 14
+                         : lo + static_cast<int>(g.below(static_cast<std::uint32_t>(width)));
+    const std::uint32_t suit = g.below(12);
+    c.suit = favour && suit < 6 ? main_suit : suit < 10 ? suit % 4 : suit == 10 ? kNoSuit : 7;
+    const std::uint32_t enh = g.below(12);
+    c.enh = enh == 0 ? Enh::wild : enh == 1 ? Enh::stone : enh == 2 ? Enh::bonus : Enh::none;
+    c.debuff = g.one_in(8);
+    c.hidden = g.one_in(10);
+  }
+  return cards;
+}
+
+TEST(Detect, AgreesWithReferenceOnRandomPlays) {
+  Rng g{20240611};
+  Agreement agree;
+  std::array<std::uint64_t, kHandTypes> best{};
+  for (int i = 0; i < 200000; ++i) {
+    const std::vector<CardView> cards = random_play(g);
+    JokerRules rules;
+    rules.four_fingers = g.one_in(2);
+    rules.shortcut = g.one_in(2);
+    rules.smeared = g.one_in(2);
+    rules.pareidolia = g.one_in(2);
+    rules.splash = g.one_in(2);
+    const Detected d = detect(cards, rules);
+    ++best[static_cast<std::size_t>(d.name)];
+    agree.check(cards, rules, d);
+  }
+  EXPECT_EQ(agree.differ, 0u) << agree.first;
+  // The generator keeps reaching every hand type as the best hand.
+  for (std::size_t t = 0; t < kHandTypes; ++t) {
+    EXPECT_GT(best[t], 0u) << name(static_cast<H>(t));
+  }
 }
 
 }  // namespace

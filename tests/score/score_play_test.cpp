@@ -196,7 +196,7 @@ TEST(Prepared, ResolvesTheSnapshotOnce) {
   EXPECT_EQ(p.oops, 2u);
   EXPECT_EQ(p.odds_mult, 4.0);
   EXPECT_EQ(p.space_p, 0.25);
-  EXPECT_EQ(p.blind, BlindKey::tooth);
+  EXPECT_EQ(p.blind, blinds::Boss::tooth);
   EXPECT_EQ(p.most_played, hand::HandType::two_pair);
   EXPECT_EQ(p.idol_suit, hand::kHearts);
   EXPECT_TRUE(p.observatory);
@@ -211,7 +211,7 @@ TEST(Prepared, ResolvesTheSnapshotOnce) {
   EXPECT_EQ(p.level_entries[3].type, hand::HandType::pair);
 
   s.blind.disabled = true;
-  EXPECT_EQ(Prepared(s).blind, BlindKey::other);
+  EXPECT_EQ(Prepared(s).blind, blinds::Boss::none);
 }
 
 TEST(Play, HeldCardsInHandOrder) {

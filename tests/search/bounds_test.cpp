@@ -176,5 +176,26 @@ TEST(ManyForcedCards, FiveForcedCardsTryEveryOrderWithoutTestsBetween) {
   EXPECT_EQ(cancel.calls, 3u);
 }
 
+// A hand far larger than any real one: stage 1 streams its selections and
+// keeps only the head of the ranking that later stages can reach, so the
+// search's memory stays bounded however many plays it has scored. Two jokers
+// keep the largest head (100032 plays); 200000 selections fill and prune it.
+TEST(LargeHands, StageOneHoldsOnlyTheHeadOfTheRanking) {
+  snapshot::Snapshot snap = with_levels();
+  const char* suits[] = {"Spades", "Hearts", "Clubs", "Diamonds"};
+  for (std::size_t i = 0; i < 140; ++i) {
+    snap.hand.push_back(card(static_cast<std::int64_t>(i + 1),
+                             static_cast<std::int32_t>(2 + i % 13), suits[i % 4]));
+  }
+  snap.jokers = {plus_mult(1, 4), times_three(2)};
+  CancelAfter cancel{200000};
+  Counts counts;
+  const std::size_t live = g_live.load();
+  g_peak.store(live);
+  run(snap, cancel.fn(), Recorder().sink(), &counts);
+  EXPECT_EQ(counts.score_play, 200000u);
+  EXPECT_LT(g_peak.load() - live, kMemoryGuard);
+}
+
 }  // namespace
 }  // namespace quorvel::search

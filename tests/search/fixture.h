@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "search/search.h"
+#include "search/stages.h"
 
 namespace quorvel::search::testing {
 

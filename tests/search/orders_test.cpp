@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "search/search.h"
+#include "search/stages.h"
 
 namespace quorvel::search {
 namespace {
@@ -152,7 +152,10 @@ TEST(OrderFree, Table) {
        {true, true, true, false, false, false}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(order_free(c.jokers), c.expected) << c.name;
+    hand::SuitTable suits;
+    std::vector<jokers::JokerView> views;
+    for (const snapshot::Joker& j : c.jokers) views.push_back(jokers::view(j, suits));
+    EXPECT_EQ(order_free(views), c.expected) << c.name;
   }
 }
 

@@ -5,7 +5,8 @@
 #include <set>
 #include <vector>
 
-#include "search/search.h"
+#include "common/powi.h"
+#include "search/stages.h"
 
 namespace quorvel::search {
 namespace {
@@ -29,6 +30,14 @@ snapshot::Snapshot hand_of(const std::vector<std::pair<bool, bool>>& forced_hidd
 
 snapshot::Snapshot free_hand(std::size_t n) {
   return hand_of(std::vector<std::pair<bool, bool>>(n, {false, false}));
+}
+
+// Every selection of the walk, collected.
+std::vector<Positions> selections(const snapshot::Snapshot& snapshot) {
+  std::vector<Positions> out;
+  SelectionWalk walk(snapshot);
+  while (walk.next()) out.push_back(walk.selection());
+  return out;
 }
 
 TEST(Selections, DepthFirstPreOrder) {
@@ -84,15 +93,15 @@ TEST(Selections, NothingToPlay) {
 }
 
 TEST(Powi, RepeatedSquaringAndReciprocal) {
-  EXPECT_EQ(powi(10.0, 0), 1.0);
-  EXPECT_EQ(powi(10.0, 11), 1e11);
-  EXPECT_EQ(powi(2.0, -3), 0.125);
+  EXPECT_EQ(common::powi(10.0, 0), 1.0);
+  EXPECT_EQ(common::powi(10.0, 11), 1e11);
+  EXPECT_EQ(common::powi(2.0, -3), 0.125);
   // Repeated squaring rounds differently from the correctly rounded power.
-  EXPECT_EQ(powi(10.0, 33), 1.0000000000000001e+33);
-  EXPECT_EQ(powi(10.0, -23), 1.0 / powi(10.0, 23));
-  EXPECT_EQ(powi(10.0, -23), 1.0000000000000001e-23);
-  EXPECT_EQ(powi(10.0, 400), kInf);
-  EXPECT_EQ(powi(10.0, -400), 0.0);
+  EXPECT_EQ(common::powi(10.0, 33), 1.0000000000000001e+33);
+  EXPECT_EQ(common::powi(10.0, -23), 1.0 / common::powi(10.0, 23));
+  EXPECT_EQ(common::powi(10.0, -23), 1.0000000000000001e-23);
+  EXPECT_EQ(common::powi(10.0, 400), kInf);
+  EXPECT_EQ(common::powi(10.0, -400), 0.0);
 }
 
 TEST(Round12, TwelveSignificantDigits) {
@@ -179,6 +188,42 @@ TEST(Ranking, TopFirstAgreesWithTheSort) {
   EXPECT_TRUE(top_first(Objective::score, a, nan));
   EXPECT_FALSE(top_first(Objective::score, nan, cand(-kInf, 0)));
   EXPECT_FALSE(top_first(Objective::score, cand(-kInf, 0), nan));
+}
+
+// The head kept while plays stream in is the ranking of all of them, cut:
+// the same plays in the same order, ties and NaNs included, for limits
+// smaller than, equal to and larger than the number of plays.
+TEST(RankingHead, IsTheFullRankingCut) {
+  std::uint64_t state = 12345;
+  auto roll = [&state](std::uint64_t n) {
+    state = state * 6364136223846793005ull + 1442695040888963407ull;
+    return (state >> 33) % n;
+  };
+  const double values[] = {0.0, -0.0, 1.0, 2.0, 2.0000000000001, 3.5, kNaN, -kInf, kInf, 7.0};
+  for (Objective objective : {Objective::score, Objective::money}) {
+    for (std::size_t plays : {0u, 1u, 7u, 300u}) {
+      std::vector<Candidate> all;
+      for (std::size_t p = 0; p < plays; ++p) {
+        Candidate c = cand(values[roll(10)], values[roll(10)], values[roll(10)]);
+        c.cards = {p / 100, p % 100};
+        all.push_back(c);
+      }
+      std::vector<Candidate> sorted = all;
+      rank(objective, sorted);
+      for (std::size_t limit : {1u, 5u, 64u, 299u, 300u, 1000u}) {
+        RankingHead head(objective, limit);
+        for (const Candidate& c : all) head.offer(c.cards, c.expected, c.floor, c.money);
+        EXPECT_EQ(head.offered(), plays);
+        const Positions order = {1, 0};
+        const std::vector<Candidate> kept = head.take(order);
+        ASSERT_EQ(kept.size(), std::min(limit, plays));
+        for (std::size_t k = 0; k < kept.size(); ++k) {
+          EXPECT_EQ(kept[k].cards, sorted[k].cards) << plays << " plays, limit " << limit;
+          EXPECT_EQ(kept[k].order, order);
+        }
+      }
+    }
+  }
 }
 
 TEST(Better, Table) {

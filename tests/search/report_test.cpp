@@ -29,7 +29,8 @@ Candidate play_of(Positions cards, Positions order) {
 TEST(Result, WithoutBest) {
   snapshot::Snapshot snap = king();
   snap.jokers = {plus_mult(5, 1), times_three(3)};
-  Progress p{snap, {"lobby"}, 77.0, false, true};
+  const score::Prepared prep(snap);
+  Progress p{snap, {"lobby"}, 77.0, false, true, prep};
   const SearchResult r = p.result(1, true, nullptr);
   EXPECT_EQ(r.stage, 1u);
   EXPECT_TRUE(r.done);
@@ -62,7 +63,8 @@ TEST(Result, GainOverTheSnapshotsOrder) {
     snapshot::Snapshot snap = king();
     snap.jokers = c.times_first ? std::vector<snapshot::Joker>{times_three(10), plus_mult(11, 4)}
                                 : std::vector<snapshot::Joker>{plus_mult(11, 4), times_three(10)};
-    Progress p{snap, {}, 42.0, true, false};
+    const score::Prepared prep(snap);
+    Progress p{snap, {}, 42.0, true, false, prep};
     const Candidate best = play_of({0}, c.order);
     const SearchResult r = p.result(2, false, &best);
     ASSERT_TRUE(r.best.has_value());
@@ -83,7 +85,8 @@ TEST(Result, MoneyGainFromAShorterOrder) {
   json::Object ab;
   ab.emplace("extra", -5.0);
   snap.jokers = {joker(9, "j_matador", std::move(ab))};
-  Progress p{snap, {}, 0.0, true, false};
+  const score::Prepared prep(snap);
+  Progress p{snap, {}, 0.0, true, false, prep};
   const Candidate without = play_of({0}, {});
   const SearchResult r = p.result(3, true, &without);
   EXPECT_TRUE(r.blocked);
@@ -112,7 +115,8 @@ TEST(Result, BlindPercentage) {
     snapshot::Snapshot snap = king();
     snap.jokers = {times_three(10), plus_mult(11, 4)};
     snap.blind.target = c.target;
-    Progress p{snap, {}, 0.0, true, false};
+    const score::Prepared prep(snap);
+    Progress p{snap, {}, 0.0, true, false, prep};
     const Candidate best = play_of({0}, {0, 1});
     EXPECT_EQ(p.result(1, false, &best).best->blind_pct, c.pct) << c.target;
   }
@@ -139,7 +143,8 @@ TEST(Result, BlindWarning) {
     snap.round.hands_left = c.hands_left;
     snap.round.chips = 100;
     snap.blind.target = c.target;
-    Progress p{snap, {}, 0.0, true, false};
+    const score::Prepared prep(snap);
+    Progress p{snap, {}, 0.0, true, false, prep};
     const Candidate best = play_of({0}, {});
     const SearchResult r = p.result(1, false, &best);
     EXPECT_EQ(r.best->expected, c.expected);
@@ -151,7 +156,8 @@ TEST(Result, PlayFollowsTheCandidatesCardOrder) {
   snapshot::Snapshot snap = with_levels();
   snap.hand = {card(31, 5, "Spades", "m_glass"), card(-7, 9, "Clubs"),
                card(40, 5, "Hearts", "m_mult")};
-  Progress p{snap, {}, 0.0, true, false};
+  const score::Prepared prep(snap);
+  Progress p{snap, {}, 0.0, true, false, prep};
   const Candidate best = play_of({2, 0}, {});
   const SearchResult r = p.result(3, true, &best);
   EXPECT_EQ(r.best->play, (std::vector<std::int64_t>{40, 31}));
@@ -164,7 +170,8 @@ TEST(Result, PlayFollowsTheCandidatesCardOrder) {
 TEST(Result, PositionOutOfRangeIsAFailure) {
   snapshot::Snapshot snap = king();
   snap.jokers = {plus_mult(11, 4)};
-  Progress p{snap, {}, 0.0, true, false};
+  const score::Prepared prep(snap);
+  Progress p{snap, {}, 0.0, true, false, prep};
   const Candidate bad_card = play_of({1}, {0});
   const Candidate bad_joker = play_of({0}, {1});
   EXPECT_THROW(p.result(1, false, &bad_card), std::out_of_range);

@@ -7,9 +7,10 @@
 #include <optional>
 
 #include "jokers/jokers.h"
-#include "jokers/phase.h"
 #include "score/chance.h"
 #include "score/context.h"
+#include "score/phases/phases.h"
+#include "score/phases/table.h"
 
 namespace quorvel::jokers {
 namespace {

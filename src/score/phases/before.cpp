@@ -5,8 +5,9 @@
 #include <cstddef>
 
 #include "jokers/jokers.h"
-#include "jokers/phase.h"
 #include "score/context.h"
+#include "score/phases/phases.h"
+#include "score/phases/table.h"
 
 namespace quorvel::jokers {
 namespace {

@@ -1,5 +1,5 @@
 // Shared pieces of the joker phases: the shape of a phase's keyed table and
-// the card terms its rows test. Internal to src/jokers.
+// the card terms its rows test.
 #pragma once
 
 #include <array>

@@ -5,8 +5,9 @@
 #include <cstdint>
 
 #include "jokers/jokers.h"
-#include "jokers/phase.h"
 #include "score/context.h"
+#include "score/phases/phases.h"
+#include "score/phases/table.h"
 
 namespace quorvel::jokers {
 namespace {
@@ -48,7 +49,7 @@ constexpr std::array<RepRow, 5> kCardRepetitions = {{
     {Key::j_selzer, [](RepAct& a) { a.sum += 1.0; }},
     {Key::j_hanging_chad,
      [](RepAct& a) {
-       const hand::Positions& scoring = a.ctx.detected.scoring;
+       const common::Positions& scoring = a.ctx.detected.scoring;
        if (!scoring.empty() && scoring[0] == a.i) a.sum += a.ab.extra.value_or(2.0);
      }},
     {Key::j_sock_and_buskin,

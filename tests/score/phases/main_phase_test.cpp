@@ -2,7 +2,7 @@
 
 #include "fixture.h"
 
-namespace quorvel::jokers_test {
+namespace quorvel::phases_test {
 namespace {
 
 using hand::CardView;
@@ -139,7 +139,7 @@ TEST(MainPhase, SeeingDoubleAndFlowerPot) {
     SCOPED_TRACE(c.name);
     hand::JokerRules rules;
     rules.smeared = c.smeared;
-    hand::Positions scoring;
+    common::Positions scoring;
     for (std::size_t i = 0; i < c.cards.size(); ++i) scoring.push_back(i);
     EXPECT_EQ(jokers::seeing_double(c.cards, scoring.span(), rules), c.seeing_double);
     EXPECT_EQ(jokers::flower_pot(c.cards, scoring.span(), rules), c.flower_pot);
@@ -169,4 +169,4 @@ TEST(MainPhase, BlackboardTestsEveryHeldCard) {
 }
 
 }  // namespace
-}  // namespace quorvel::jokers_test
+}  // namespace quorvel::phases_test

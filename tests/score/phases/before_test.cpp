@@ -4,7 +4,7 @@
 
 #include "fixture.h"
 
-namespace quorvel::jokers_test {
+namespace quorvel::phases_test {
 namespace {
 
 using hand::Enh;
@@ -155,4 +155,4 @@ TEST(Before, RowConditions) {
 }
 
 }  // namespace
-}  // namespace quorvel::jokers_test
+}  // namespace quorvel::phases_test

@@ -5,7 +5,7 @@
 
 #include "fixture.h"
 
-namespace quorvel::jokers_test {
+namespace quorvel::phases_test {
 namespace {
 
 using score::ModeChance;
@@ -237,4 +237,4 @@ TEST(HeldCard, RaisedFistPicksTheLastLowestCard) {
 }
 
 }  // namespace
-}  // namespace quorvel::jokers_test
+}  // namespace quorvel::phases_test

@@ -3,10 +3,12 @@
 #include <cstddef>
 #include <initializer_list>
 
+#include "hand/hand.h"
 #include "jokers/jokers.h"
-#include "jokers/phase.h"
 #include "score/chance.h"
 #include "score/context.h"
+#include "score/phases/phases.h"
+#include "score/phases/table.h"
 
 namespace quorvel::jokers {
 namespace {
@@ -173,9 +175,7 @@ constexpr std::array<CardRow, 4> kHeldCard = {{
     {Key::j_raised_fist, Copy::acts,
      [](CardAct& a) {
        if (!is_raised_fist_card(a)) return;
-       const int rank = a.card.rank;
-       const double v = rank == 14 ? 22.0 : (rank >= 11 && rank <= 13) ? 20.0 : 2.0 * rank;
-       a.ctx.mult += v;
+       a.ctx.mult += 2.0 * hand::rank_chips(a.card);
      }},
     {Key::j_shoot_the_moon, Copy::acts,
      [](CardAct& a) {

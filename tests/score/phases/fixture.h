@@ -11,11 +11,12 @@
 #include "jokers/jokers.h"
 #include "score/chance.h"
 #include "score/context.h"
+#include "score/phases/phases.h"
 #include "score/score.h"
 #include "snapshot/snapshot.h"
 #include "support/build.h"
 
-namespace quorvel::jokers_test {
+namespace quorvel::phases_test {
 
 using testing::card;
 using testing::identity;
@@ -73,4 +74,4 @@ class PhaseRun {
   std::unique_ptr<score::ScoreCtx> ctx_;
 };
 
-}  // namespace quorvel::jokers_test
+}  // namespace quorvel::phases_test

@@ -1,0 +1,107 @@
+// Searches of hands far larger than any real one: the heap the search holds at
+// its peak, and how soon a new start on the background worker replaces it.
+// Each runs once: these are bounds to watch, not speeds to average.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <optional>
+#include <string>
+#include <thread>
+#include <variant>
+
+#include "search/search.h"
+#include "snapshot/snapshot.h"
+#include "worker/worker.h"
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+namespace {
+
+using namespace quorvel;
+using Clock = std::chrono::steady_clock;
+
+// `cards` plain cards and two jokers, the largest head of the ranking.
+std::string huge_snapshot(int cards) {
+  std::string s = R"({"schema":1,"hand":[)";
+  const char* suits[] = {"Hearts", "Spades", "Clubs", "Diamonds"};
+  for (int i = 0; i < cards; ++i) {
+    if (i) s += ",";
+    s += R"({"id":)" + std::to_string(i) + R"(,"rank":)" + std::to_string(2 + i % 13) +
+         R"(,"suit":")" + suits[i % 4] + R"("})";
+  }
+  return s +
+         R"(],"jokers":[{"id":1,"key":"j_joker","ab":{"mult":4}},{"id":2,"key":"j_cavendish"}],)"
+         R"("levels":{"Pair":{"chips":10,"mult":2},"High Card":{"chips":5,"mult":1}}})";
+}
+
+#if defined(__GLIBC__)
+std::size_t heap_in_use() {
+  const struct mallinfo2 info = mallinfo2();
+  return info.uordblks + info.hblkhd;  // small blocks and mapped large ones
+}
+
+// The peak heap in use above what the parsed snapshot holds, sampled at the
+// search's cancel tests (before every selection and candidate), over at most
+// two seconds of search; 40 cards run to the final report.
+void BM_LargeHand_PeakHeap(benchmark::State& state) {
+  const int cards = static_cast<int>(state.range(0));
+  const snapshot::ParseResult parsed = snapshot::parse(huge_snapshot(cards));
+  const auto& snap = std::get<snapshot::Snapshot>(parsed);
+  for (auto _ : state) {
+    const std::size_t base = heap_in_use();
+    std::size_t peak = base;
+    std::size_t tests = 0;
+    bool done = false;
+    const auto until = Clock::now() + std::chrono::seconds(2);
+    search::run(
+        snap,
+        [&] {
+          if (++tests % 64 == 0) peak = std::max(peak, heap_in_use());
+          return cards > 40 && Clock::now() > until;
+        },
+        [&](search::SearchResult r) {
+          peak = std::max(peak, heap_in_use());
+          done = r.done;
+        });
+    state.counters["peak_MB"] = static_cast<double>(peak - base) / (1 << 20);
+    state.counters["cancel_tests"] = static_cast<double>(tests);
+    state.counters["finished"] = done ? 1.0 : 0.0;
+  }
+}
+BENCHMARK(BM_LargeHand_PeakHeap)
+    ->Arg(40)
+    ->Arg(140)
+    ->Arg(10000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+#endif
+
+// A search of the large hand runs in stage 1 on the worker; then a start of a
+// one-card search. Counts the time from that start to its final report.
+void BM_LargeHand_Supersede(benchmark::State& state) {
+  const std::string huge = huge_snapshot(static_cast<int>(state.range(0)));
+  const std::string quick =
+      R"({"schema":1,"hand":[{"id":900,"rank":5,"suit":"Hearts"}],"levels":{"High Card":{"chips":5,"mult":1}}})";
+  for (auto _ : state) {
+    worker::start(huge);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const auto started = Clock::now();
+    const std::uint64_t id = worker::start(quick);
+    while (worker::poll(id).state == worker::PollState::running) {
+      std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    state.counters["latency_ms"] =
+        std::chrono::duration<double, std::milli>(Clock::now() - started).count();
+  }
+}
+BENCHMARK(BM_LargeHand_Supersede)
+    ->Arg(40)
+    ->Arg(140)
+    ->Arg(10000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,30 @@
+// The joker phases of a scoring run. They work only through the run's
+// context, so they belong to score; they keep the jokers' names because each
+// applies the keyed effects of the jokers. Private to src/score.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "hand/card.h"
+#include "score/context.h"
+
+namespace quorvel::jokers {
+
+// The phases of a scoring run; they work only through the context.
+void before(score::ScoreCtx& ctx);
+std::uint32_t card_repetitions(const score::ScoreCtx& ctx, std::size_t i);
+void per_card(score::ScoreCtx& ctx, std::size_t i, double lucky);
+std::uint32_t held_repetitions(const score::ScoreCtx& ctx);
+void held_card(score::ScoreCtx& ctx, std::size_t j);
+void main_phase(score::ScoreCtx& ctx);
+
+// The suit collections of "j_seeing_double" and "j_flower_pot" over the
+// scoring cards of a play (`scoring` indexes `played`).
+bool seeing_double(std::span<const hand::CardView> played, std::span<const std::size_t> scoring,
+                   hand::JokerRules rules);
+bool flower_pot(std::span<const hand::CardView> played, std::span<const std::size_t> scoring,
+                hand::JokerRules rules);
+
+}  // namespace quorvel::jokers

@@ -1,0 +1,155 @@
+// The pieces of the search's stages: the retained plays, what the search
+// carries from stage to stage, the selections, the ranking and the orders to
+// try. Private to src/search (and its tests).
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "common/positions.h"
+#include "jokers/jokers.h"
+#include "score/score.h"
+#include "search/search.h"
+#include "snapshot/snapshot.h"
+
+namespace quorvel::search {
+
+using common::Positions;
+
+// One retained play. The three numbers only rank and compare candidates; a
+// report's figures come from rescoring `cards` under `order`.
+struct Candidate {
+  Positions cards;  // hand positions, in play order
+  Positions order;  // joker positions, in the order to score with
+  double expected = 0.0;
+  double floor = 0.0;
+  double money = 0.0;
+};
+
+// What the search carries from stage to stage.
+struct Progress {
+  const snapshot::Snapshot& snapshot;
+  std::vector<std::string> approximate;
+  double current_order_expected = 0.0;
+  bool order_exact = true;
+  bool card_order_matters = false;
+  // The same snapshot as prepared once for the search.
+  const score::Prepared& prepared;
+
+  // Rescores `best` in full (cards in its order, jokers in its order). A
+  // position outside the hand or the jokers throws std::out_of_range, as
+  // scoring does.
+  SearchResult result(std::uint32_t stage, bool done, const Candidate* best) const;
+};
+
+// Every playable selection (ascending hand positions), one at a time, depth
+// first, each selection before its extensions. Holds only the current one,
+// so a hand of any size costs no more memory than its length.
+class SelectionWalk {
+ public:
+  explicit SelectionWalk(const snapshot::Snapshot& snapshot);
+  // Moves to the next selection; false when there is none left.
+  bool next();
+  // The current selection, valid after next() returned true.
+  const Positions& selection() const { return selection_; }
+
+ private:
+  Positions forced_;
+  Positions free_;
+  Positions added_;  // indices into free_, rising
+  Positions selection_;
+  std::size_t room_ = 0;
+  bool started_ = false;
+};
+
+// Ranking: a key brought to twelve significant digits (NaN becomes -inf).
+double round12(double x);
+// Whether `a` ranks before `b` under the objective.
+bool top_first(snapshot::Objective objective, const Candidate& a, const Candidate& b);
+// Stable sort by top_first.
+void rank(snapshot::Objective objective, std::vector<Candidate>& candidates);
+
+// The first `limit` plays of the ranking of all plays offered: the same
+// plays in the same order as ranking every one of them and keeping the
+// first `limit`, ties included. Its memory grows with the limit, not with
+// the number of plays offered.
+class RankingHead {
+ public:
+  RankingHead(snapshot::Objective objective, std::size_t limit);
+  // A retained play: its cards (ascending hand positions) and its values.
+  void offer(std::span<const std::size_t> cards, double expected, double floor, double money);
+  // How many plays were offered in all.
+  std::size_t offered() const { return offered_; }
+  // The head, ranked, each play with `order` as its joker order.
+  std::vector<Candidate> take(const Positions& order);
+
+ private:
+  struct Entry {
+    std::array<std::int64_t, 3> keys;  // the ranking keys, worked out once
+    std::uint64_t seq;                 // offer order: ties keep it, as a stable sort does
+    double expected, floor, money;
+    std::array<std::uint32_t, 5> cards;
+    std::uint8_t count;  // more than five: the cards are in long_cards_
+  };
+  bool before(const Entry& a, const Entry& b) const;
+  void prune();
+
+  snapshot::Objective objective_;
+  std::size_t limit_;
+  std::size_t offered_ = 0;
+  std::vector<Entry> entries_;
+  Positions long_cards_;  // the one selection of more than five cards, if any
+};
+// Whether `next` (expected score, expected money) beats `held`, ties within a
+// relative 1e-9 keeping the held value.
+bool better(snapshot::Objective objective, score::Outcome next, score::Outcome held);
+
+// All n! orders of 0..n-1, the identity first, in recursive swap order.
+std::vector<Positions> permutations(std::size_t n);
+// The first `limit` of them, in the same sequence.
+std::vector<Positions> permutations(std::size_t n, std::size_t limit);
+
+// The same orders one at a time, in the same sequence, holding only the
+// current one: for more orders than could be built up front.
+class PermutationWalk {
+ public:
+  explicit PermutationWalk(std::size_t n);
+  // The current order; the identity first.
+  const Positions& order() const { return current_; }
+  // Moves to the next order; false from the last order on (the order is then
+  // undefined).
+  bool next();
+
+ private:
+  Positions current_;
+  Positions choice_;  // per place: the place whose entry was swapped into it
+  bool ended_ = false;
+};
+// Per joker: its place in the order cannot change the score.
+std::vector<bool> order_free(std::span<const jokers::JokerView> jokers);
+// The permutations in which the order-free jokers keep ascending positions.
+std::vector<Positions> joker_orders(const std::vector<Positions>& perms,
+                                    const std::vector<bool>& flags);
+
+// From this many jokers on, the joker orders are improved by hill climbing
+// (and reported as not exact); below it every order is tried.
+inline constexpr std::size_t kClimbFrom = 7;
+// Candidates that get the exhaustive joker-order search.
+inline constexpr std::size_t kOrderBudget = 200000;
+// Candidates examined by hill climbing and by the card-order stage.
+inline constexpr std::size_t kLeading = 32;
+// A selection of more than five cards (only forced cards make one) has its
+// card orders tried one at a time, with the cancel test between them: the
+// first 8! orders, and no more than kCardOrderPlacements cards placed in all.
+inline constexpr std::size_t kMaxCardOrders = 40320;
+inline constexpr std::size_t kCardOrderPlacements = std::size_t{1} << 19;
+// The number of orders tried for a selection of `cards` cards, over five.
+std::size_t card_order_cap(std::size_t cards);
+// Relative tolerance of `better`.
+inline constexpr double kTolerance = 1e-9;
+
+}  // namespace quorvel::search
