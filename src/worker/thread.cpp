@@ -1,7 +1,6 @@
 #include "worker/thread.h"
 
 #include <memory>
-#include <string>
 #include <system_error>
 
 #if defined(_WIN32)
@@ -14,6 +13,8 @@
 #if defined(__APPLE__)
 #include <dlfcn.h>
 #include <mach-o/dyld.h>
+
+#include <string>
 #endif
 
 namespace quorvel::worker {

@@ -13,8 +13,9 @@ using ThreadEntry = void (*)(void* arg);
 // the process ends, whatever the host unloads: called before a thread that
 // runs its code is created. Pinned, an unload unmaps nothing and runs none of
 // the library's exit-time destructors, and a later load finds this same
-// instance. Nothing to do when the code is part of the program itself. Throws
-// std::system_error when the platform refuses.
+// instance. The Linux and Windows builds are pinned from their load on, so
+// only macOS has work to do here (none when the code is part of the program
+// itself). Throws std::system_error when the platform refuses.
 void pin_module();
 
 // Runs entry(arg) on a new detached thread with a stack of `stack_size` bytes.
