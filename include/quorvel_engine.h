@@ -93,6 +93,12 @@ QRV_API int32_t qrv_score(const uint8_t* json, size_t len, uint8_t* out, size_t 
  * Every start supersedes all earlier jobs: polls of older ids answer
  * QRV_NO_SUCH_JOB at once and a running search stops. Start searches from one
  * thread at a time.
+ *
+ * A very large hand (hundreds of cards) makes a search run for a very long
+ * time, since every selection of up to five cards is scored, but it stays
+ * cancellable: a newer start stops it after at most one more scoring. Its
+ * memory stays bounded at any hand size: the search itself holds at most
+ * 64 MB beside the copied request and the snapshot read from it.
  * Internal failure (the failed creation of the worker among them): 0.
  */
 QRV_API uint64_t qrv_search_start(const uint8_t* json, size_t len);
