@@ -35,6 +35,21 @@ struct LevelEntry {
   double played_round = 0.0;
 };
 
+// Where one snapshot joker acts in the phases of a run: its row in each
+// phase's table, or kNoRow. A phase that leaves some rows out for a copy has
+// a second entry, the row a copy of the joker takes.
+struct JokerRows {
+  static constexpr std::int8_t kNoRow = -1;
+  std::int8_t before = kNoRow;
+  std::int8_t before_copy = kNoRow;
+  std::int8_t card_reps = kNoRow;
+  std::int8_t per_card = kNoRow;
+  std::int8_t per_card_copy = kNoRow;
+  std::int8_t held_card = kNoRow;
+  std::int8_t held_card_copy = kNoRow;
+  std::int8_t main = kNoRow;
+};
+
 // The snapshot's facts, resolved once per snapshot: every rule-item key to
 // its code, every ability value read. Borrows the snapshot.
 struct Prepared {
@@ -49,6 +64,7 @@ struct Prepared {
   double odds_mult = 1.0;                              // 2^oops
   double space_p = 1.0;                                // chance that one "j_space" levels up
   common::SmallVec<jokers::JState, 8> initial_states;  // jokers::initial_state
+  std::vector<JokerRows> rows;                         // one per snapshot joker
   std::array<LevelInfo, hand::kHandTypes> levels;
   std::vector<LevelEntry> level_entries;
   blinds::Boss blind = blinds::Boss::none;
@@ -75,21 +91,58 @@ struct Play {
   bool voided = false;
 };
 
+// One entry of a phase's walk: the joker whose effect acts and its row.
+struct Step {
+  std::uint32_t index = 0;  // position in the snapshot's jokers
+  std::int32_t row = 0;     // row in the phase's table
+};
+
+// One position of the main phase.
+struct MainStep {
+  std::uint32_t real = 0;                             // the joker standing there
+  std::uint32_t acting = jokers::Resolved::kNothing;  // the joker whose effect acts there
+  std::int32_t row = JokerRows::kNoRow;               // its row in the main table
+};
+
+// A joker order resolved once for every run made with it: the copy rule
+// applied, and for each phase only the jokers that have a row in it, in
+// order. It depends on the order and the snapshot, never on the play, so the
+// search builds it once per order. Borrows the order.
+struct Lineup {
+  // Throws std::out_of_range unless every position names a joker.
+  Lineup(const Prepared& prep, std::span<const std::size_t> order);
+
+  jokers::ResolvedOrder resolved;
+  common::SmallVec<Step, 8> before;
+  common::SmallVec<Step, 8> card_reps;
+  common::SmallVec<Step, 8> per_card;
+  common::SmallVec<Step, 8> held_card;
+  common::SmallVec<MainStep, 8> main;
+  std::uint32_t held_reps = 0;  // extra triggers of every held card ("j_mime")
+  std::uint32_t space = 0;      // resolved "j_space" jokers
+
+  std::span<const std::size_t> order() const { return resolved.order; }
+};
+
+// The run's own copies of its cards, made only when a phase changes one.
+struct OwnCards {
+  common::SmallVec<hand::CardView, 8> played;
+  common::SmallVec<hand::CardView, 16> held;
+};
+
 // The context of one scoring run, built and dropped by score::run; the joker
-// phases change it through a mutable reference.
+// phases change it through a mutable reference. The cards are the play's own
+// until a phase changes one; then the run's copies take their place.
 struct ScoreCtx {
   const Prepared& prep;
   const snapshot::Snapshot& snapshot;
-  common::SmallVec<hand::CardView, 8> played;
-  common::SmallVec<hand::CardView, 16> held;
-  common::SmallVec<jokers::JState, 8> jstates;
-  common::SmallVec<double, 8> per_card_extra;
+  const Lineup& lineup;
+  std::span<const hand::CardView> played;
+  std::span<const hand::CardView> held;
+  OwnCards& own;
+  std::span<jokers::JState> jstates;
+  std::span<double> per_card_extra;
   Chance& chance;
-  std::span<const std::size_t> order;
-  // `order` resolved once (the phases read it at every call): per position,
-  // and as the resolved list.
-  std::span<const jokers::Resolved> resolved_at;
-  std::span<const jokers::Resolved> resolved;
   const hand::Detected& detected;
   double chips = 0.0;
   double mult = 0.0;
@@ -101,6 +154,22 @@ struct ScoreCtx {
   double cards_added = 0.0;
   hand::JokerRules rules;
   bool blind_triggered = false;
+
+  // The played card at `pos`, to change: the first change copies the played
+  // cards into the run's own.
+  hand::CardView& change_played(std::size_t pos) {
+    if (played.data() != own.played.data()) {
+      own.played.assign(played);
+      played = own.played.span();
+    }
+    return own.played[pos];
+  }
+  // Appends a card to the held cards, copying them into the run's own first.
+  void add_held(const hand::CardView& card) {
+    if (held.data() != own.held.data()) own.held.assign(held);
+    own.held.push_back(card);
+    held = own.held.span();
+  }
 };
 
 }  // namespace quorvel::score

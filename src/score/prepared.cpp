@@ -5,6 +5,7 @@
 
 #include "blinds/blinds.h"
 #include "score/context.h"
+#include "score/phases/phases.h"
 #include "score/score.h"
 
 namespace quorvel::score {
@@ -48,6 +49,8 @@ Prepared::Prepared(const snapshot::Snapshot& snap) : snapshot(snap) {
   for (const snapshot::Joker& j : snap.jokers) jokers.push_back(jokers::view(j, suits));
   rules = jokers::rules(jokers);
   initial_states = jokers::initial_state(jokers);
+  rows.reserve(jokers.size());
+  for (const jokers::JokerView& j : jokers) rows.push_back(jokers::rows_of(j.key));
 
   for (const jokers::JokerView& j : jokers) {
     if (j.key == jokers::Key::j_oops && !j.debuff) ++oops;

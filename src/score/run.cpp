@@ -39,8 +39,10 @@ void score_played_card(ScoreCtx& ctx, std::size_t i, std::uint32_t bound) {
     ctx.blind_triggered = true;
     return;
   }
-  const std::uint32_t triggers = bounded(
-      1u + (card.seal == hand::Seal::red ? 1u : 0u) + jokers::card_repetitions(ctx, i), bound);
+  const std::uint32_t triggers =
+      bounded(1u + (card.seal == hand::Seal::red ? 1u : 0u) +
+                  (ctx.lineup.card_reps.empty() ? 0u : jokers::card_repetitions(ctx, i)),
+              bound);
   const double base = base_chips_of(card);
   const bool lucky_card = card.enh == hand::Enh::lucky;
   double pm = 0.0, pd = 0.0, lucky = 0.0;
@@ -81,7 +83,7 @@ void score_played_card(ScoreCtx& ctx, std::size_t i, std::uint32_t bound) {
       default:
         break;
     }
-    jokers::per_card(ctx, i, lucky);
+    if (!ctx.lineup.per_card.empty()) jokers::per_card(ctx, i, lucky);
   }
 }
 
@@ -96,6 +98,17 @@ void score_held_card(ScoreCtx& ctx, std::size_t j, std::uint32_t bound) {
   }
 }
 
+// The held cards when no joker acts on them: only the steel cards change the
+// mult, by the same multiplications, one per trigger.
+void score_held_steel(ScoreCtx& ctx, std::uint32_t bound) {
+  for (const CardView& card : ctx.held) {
+    if (card.enh != hand::Enh::steel || card.debuff || card.hidden) continue;
+    const std::uint32_t triggers =
+        bounded(1u + (card.seal == hand::Seal::red ? 1u : 0u) + ctx.lineup.held_reps, bound);
+    for (std::uint32_t t = 0; t < triggers; ++t) ctx.mult *= 1.5;
+  }
+}
+
 }  // namespace
 
 std::uint32_t trigger_bound(std::size_t cards, std::size_t jokers) {
@@ -107,11 +120,11 @@ std::uint32_t trigger_bound(std::size_t cards, std::size_t jokers) {
 
 Outcome run(const Prepared& prep, const Play& play, std::span<const std::size_t> order,
             Chance& chance, std::uint32_t level_ups) {
-  return run(prep, play, jokers::ResolvedOrder(prep.jokers, order), chance, level_ups);
+  return run(prep, play, Lineup(prep, order), chance, level_ups);
 }
 
-Outcome run(const Prepared& prep, const Play& play, const jokers::ResolvedOrder& order,
-            Chance& chance, std::uint32_t level_ups) {
+Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance& chance,
+            std::uint32_t level_ups) {
   const snapshot::Snapshot& snap = prep.snapshot;
   const hand::HandType type = play.detected.name;
 
@@ -150,17 +163,20 @@ Outcome run(const Prepared& prep, const Play& play, const jokers::ResolvedOrder&
       break;
   }
 
+  // The run's own state; cards are copied only when a phase changes one.
+  OwnCards own;
+  common::SmallVec<jokers::JState, 8> jstates(prep.initial_states.span());
+  common::SmallVec<double, 8> per_card_extra(play.played.size(), 0.0);
   ScoreCtx ctx{
       .prep = prep,
       .snapshot = snap,
-      .played = play.played,
-      .held = play.held,
-      .jstates = prep.initial_states,
-      .per_card_extra = {},
+      .lineup = lineup,
+      .played = play.played.span(),
+      .held = play.held.span(),
+      .own = own,
+      .jstates = jstates.span(),
+      .per_card_extra = per_card_extra.span(),
       .chance = chance,
-      .order = order.order,
-      .resolved_at = order.at.span(),
-      .resolved = order.list.span(),
       .detected = play.detected,
       .chips = 0.0,
       .mult = 0.0,
@@ -173,9 +189,8 @@ Outcome run(const Prepared& prep, const Play& play, const jokers::ResolvedOrder&
       .rules = prep.rules,
       .blind_triggered = blind_triggered,
   };
-  ctx.per_card_extra.assign(ctx.played.size(), 0.0);
 
-  jokers::before(ctx);
+  if (!lineup.before.empty()) jokers::before(ctx);
   ctx.chips = ctx.base_chips;
   ctx.mult = ctx.base_mult;
 
@@ -188,9 +203,13 @@ Outcome run(const Prepared& prep, const Play& play, const jokers::ResolvedOrder&
 
   // "j_dna" may have appended to the held cards in the first phase.
   const std::uint32_t bound =
-      trigger_bound(play.detected.scoring.size() + ctx.held.size(), order.list.size());
+      trigger_bound(play.detected.scoring.size() + ctx.held.size(), lineup.resolved.list.size());
   for (std::size_t i : play.detected.scoring) score_played_card(ctx, i, bound);
-  for (std::size_t j = 0; j < ctx.held.size(); ++j) score_held_card(ctx, j, bound);
+  if (lineup.held_card.empty()) {
+    score_held_steel(ctx, bound);
+  } else {
+    for (std::size_t j = 0; j < ctx.held.size(); ++j) score_held_card(ctx, j, bound);
+  }
 
   jokers::main_phase(ctx);
 

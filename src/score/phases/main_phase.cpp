@@ -92,7 +92,7 @@ constexpr std::array<MainRow, 38> kMain = {{
      }},
     {Key::j_seeing_double,
      [](MainAct& a) {
-       if (seeing_double(a.ctx.played.span(), a.ctx.detected.scoring.span(), a.ctx.rules))
+       if (seeing_double(a.ctx.played, a.ctx.detected.scoring.span(), a.ctx.rules))
          a.ctx.mult *= a.ab.extra.value_or(2.0);
      }},
     {Key::j_wee, add_state_chips},
@@ -116,7 +116,7 @@ constexpr std::array<MainRow, 38> kMain = {{
     {Key::j_ice_cream, add_state_chips},
     {Key::j_flower_pot,
      [](MainAct& a) {
-       if (flower_pot(a.ctx.played.span(), a.ctx.detected.scoring.span(), a.ctx.rules))
+       if (flower_pot(a.ctx.played, a.ctx.detected.scoring.span(), a.ctx.rules))
          a.ctx.mult *= a.ab.extra.value_or(3.0);
      }},
     {Key::j_blue_joker,
@@ -185,7 +185,7 @@ void loyalty(MainAct& a) {
 
 // The effect of one resolved joker: the loyalty rule, else the generic paths
 // driven by the ability object, else the keyed table.
-void joker_main(score::ScoreCtx& ctx, const JokerView& joker, const JState& s) {
+void joker_main(score::ScoreCtx& ctx, const JokerView& joker, const JState& s, std::int32_t row) {
   MainAct act{ctx, joker.ab, s};
   if (joker.key == Key::j_loyalty_card) {
     loyalty(act);
@@ -205,7 +205,7 @@ void joker_main(score::ScoreCtx& ctx, const JokerView& joker, const JState& s) {
     ctx.chips += *ab.t_chips;
     return;
   }
-  if (const MainRow* row = phase::find_row(kMain, kMainIndex, joker.key)) row->effect(act);
+  if (row != score::JokerRows::kNoRow) kMain[static_cast<std::size_t>(row)].effect(act);
 }
 
 }  // namespace
@@ -260,21 +260,25 @@ bool flower_pot(std::span<const CardView> played, std::span<const std::size_t> s
   return marked[0] && marked[1] && marked[2] && marked[3];
 }
 
+std::int8_t phase::main_row(Key key) {
+  return row_for(kMain, kMainIndex, key, false);
+}
+
 void main_phase(score::ScoreCtx& ctx) {
   const std::span<const JokerView> jokers = ctx.prep.jokers;
-  for (std::size_t b = 0; b < ctx.order.size(); ++b) {
-    const std::size_t real_index = ctx.order[b];
+  for (const score::MainStep& step : ctx.lineup.main) {
+    const std::size_t real_index = step.real;
     const JokerView& real = jokers[real_index];
     if (!real.debuff) {
       if (real.ed == hand::Edition::foil) ctx.chips += 50.0;
       if (real.ed == hand::Edition::holo) ctx.mult += 10.0;
     }
-    if (const Resolved r = ctx.resolved_at[b]; r.acts())
-      joker_main(ctx, jokers[r.index], ctx.jstates[r.index]);
+    if (step.acting != Resolved::kNothing)
+      joker_main(ctx, jokers[step.acting], ctx.jstates[step.acting], step.row);
     if (real.rarity == 2) {
       // Uncommon jokers receive every other baseball's bonus, copies included,
       // whether or not they act themselves.
-      for (const Resolved& entry : ctx.resolved) {
+      for (const Resolved& entry : ctx.lineup.resolved.list) {
         const JokerView& ball = jokers[entry.index];
         if (ball.key == Key::j_baseball && entry.index != real_index)
           ctx.mult *= ball.ab.extra.value_or(1.5);

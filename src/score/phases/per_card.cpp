@@ -189,30 +189,36 @@ constexpr std::array<CardRow, 4> kHeldCard = {{
 constexpr auto kPerCardIndex = phase::rows_by_key(kPerCard);
 constexpr auto kHeldCardIndex = phase::rows_by_key(kHeldCard);
 
-template <std::size_t N>
-void run_card_table(score::ScoreCtx& ctx, const std::array<CardRow, N>& rows,
-                    const std::array<std::int16_t, phase::kKeys>& index, const CardView& card,
-                    std::size_t pos, double lucky) {
-  for (const Resolved& entry : ctx.resolved) {
-    const JokerView& joker = ctx.prep.jokers[entry.index];
-    const CardRow* row = phase::find_row(rows, index, joker.key);
-    if (row == nullptr || (entry.copied && row->copy == Copy::none)) continue;
-    CardAct act{ctx, joker.ab, ctx.jstates[entry.index], card, pos, lucky};
-    row->effect(act);
+// The steps come from the lineup, which holds the entries with a row in this
+// table, the copy rule applied.
+void run_card_table(score::ScoreCtx& ctx, std::span<const CardRow> rows,
+                    std::span<const score::Step> steps, const CardView& card, std::size_t pos,
+                    double lucky) {
+  for (const score::Step& step : steps) {
+    CardAct act{ctx, ctx.prep.jokers[step.index].ab, ctx.jstates[step.index], card, pos, lucky};
+    rows[static_cast<std::size_t>(step.row)].effect(act);
   }
 }
 
 }  // namespace
 
+std::int8_t phase::per_card_row(Key key, bool copied) {
+  return row_for(kPerCard, kPerCardIndex, key, copied);
+}
+
+std::int8_t phase::held_card_row(Key key, bool copied) {
+  return row_for(kHeldCard, kHeldCardIndex, key, copied);
+}
+
 void per_card(score::ScoreCtx& ctx, std::size_t i, double lucky) {
   // No row changes a card, so one copy serves the whole walk.
   const CardView card = ctx.played[i];
-  run_card_table(ctx, kPerCard, kPerCardIndex, card, i, lucky);
+  run_card_table(ctx, kPerCard, ctx.lineup.per_card.span(), card, i, lucky);
 }
 
 void held_card(score::ScoreCtx& ctx, std::size_t j) {
   const CardView card = ctx.held[j];
-  run_card_table(ctx, kHeldCard, kHeldCardIndex, card, j, 0.0);
+  run_card_table(ctx, kHeldCard, ctx.lineup.held_card.span(), card, j, 0.0);
 }
 
 }  // namespace quorvel::jokers

@@ -8,6 +8,8 @@
 #include <span>
 
 #include "hand/card.h"
+#include "jokers/jokers.h"
+#include "jokers/keys.h"
 #include "score/context.h"
 
 namespace quorvel::jokers {
@@ -19,6 +21,13 @@ void per_card(score::ScoreCtx& ctx, std::size_t i, double lucky);
 std::uint32_t held_repetitions(const score::ScoreCtx& ctx);
 void held_card(score::ScoreCtx& ctx, std::size_t j);
 void main_phase(score::ScoreCtx& ctx);
+
+// A joker's row in each phase's table, with the copy rule of the phases that
+// have one: what score::Lineup builds its walks from, once per snapshot joker.
+score::JokerRows rows_of(Key key);
+// The extra triggers of every held card under a resolved list: "j_mime",
+// copies included, each amount clamped by itself, the sum wrapping.
+std::uint32_t held_repetitions(std::span<const JokerView> jokers, std::span<const Resolved> list);
 
 // The suit collections of "j_seeing_double" and "j_flower_pot" over the
 // scoring cards of a play (`scoring` indexes `played`).

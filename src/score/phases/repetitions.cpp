@@ -61,27 +61,32 @@ constexpr auto kCardRepetitionsIndex = phase::rows_by_key(kCardRepetitions);
 
 }  // namespace
 
+std::int8_t phase::card_reps_row(Key key) {
+  return row_for(kCardRepetitions, kCardRepetitionsIndex, key, false);
+}
+
 std::uint32_t card_repetitions(const score::ScoreCtx& ctx, std::size_t i) {
   double sum = 0.0;
   const hand::CardView& card = ctx.played[i];
-  for (const Resolved& entry : ctx.resolved) {
-    const JokerView& joker = ctx.prep.jokers[entry.index];
-    const RepRow* row = phase::find_row(kCardRepetitions, kCardRepetitionsIndex, joker.key);
-    if (row == nullptr) continue;
-    RepAct act{ctx, joker.ab, card, i, sum};
-    row->effect(act);
+  for (const score::Step& step : ctx.lineup.card_reps) {
+    RepAct act{ctx, ctx.prep.jokers[step.index].ab, card, i, sum};
+    kCardRepetitions[static_cast<std::size_t>(step.row)].effect(act);
   }
   return to_count(sum);  // the total is clamped, not each amount
 }
 
-std::uint32_t held_repetitions(const score::ScoreCtx& ctx) {
+std::uint32_t held_repetitions(std::span<const JokerView> jokers, std::span<const Resolved> list) {
   std::uint32_t count = 0;
-  for (const Resolved& entry : ctx.resolved) {
-    const JokerView& joker = ctx.prep.jokers[entry.index];
+  for (const Resolved& entry : list) {
+    const JokerView& joker = jokers[entry.index];
     // "j_mime", copies included: each amount clamped by itself, the sum wraps.
     if (joker.key == Key::j_mime) count += to_count(joker.ab.extra.value_or(1.0));
   }
   return count;
+}
+
+std::uint32_t held_repetitions(const score::ScoreCtx& ctx) {
+  return ctx.lineup.held_reps;
 }
 
 }  // namespace quorvel::jokers
