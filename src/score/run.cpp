@@ -41,7 +41,7 @@ void score_played_card(ScoreCtx& ctx, std::size_t i, std::uint32_t bound) {
   }
   const std::uint32_t triggers =
       bounded(1u + (card.seal == hand::Seal::red ? 1u : 0u) +
-                  (ctx.lineup.card_reps.empty() ? 0u : jokers::card_repetitions(ctx, i)),
+                  (ctx.lineup.card_reps().empty() ? 0u : jokers::card_repetitions(ctx, i)),
               bound);
   const double base = base_chips_of(card);
   const bool lucky_card = card.enh == hand::Enh::lucky;
@@ -83,7 +83,7 @@ void score_played_card(ScoreCtx& ctx, std::size_t i, std::uint32_t bound) {
       default:
         break;
     }
-    if (!ctx.lineup.per_card.empty()) jokers::per_card(ctx, i, lucky);
+    if (!ctx.lineup.per_card().empty()) jokers::per_card(ctx, i, lucky);
   }
 }
 
@@ -104,7 +104,7 @@ void score_held_steel(ScoreCtx& ctx, std::uint32_t bound) {
   for (const CardView& card : ctx.held) {
     if (card.enh != hand::Enh::steel || card.debuff || card.hidden) continue;
     const std::uint32_t triggers =
-        bounded(1u + (card.seal == hand::Seal::red ? 1u : 0u) + ctx.lineup.held_reps, bound);
+        bounded(1u + (card.seal == hand::Seal::red ? 1u : 0u) + ctx.lineup.held_reps(), bound);
     for (std::uint32_t t = 0; t < triggers; ++t) ctx.mult *= 1.5;
   }
 }
@@ -178,6 +178,7 @@ Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance
       .per_card_extra = per_card_extra.span(),
       .chance = chance,
       .detected = play.detected,
+      .folds = play.folds.empty() ? nullptr : play.folds.data(),
       .chips = 0.0,
       .mult = 0.0,
       .base_chips = chips + chip_step * static_cast<double>(level_ups),
@@ -190,7 +191,7 @@ Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance
       .blind_triggered = blind_triggered,
   };
 
-  if (!lineup.before.empty()) jokers::before(ctx);
+  if (!lineup.before().empty()) jokers::before(ctx);
   ctx.chips = ctx.base_chips;
   ctx.mult = ctx.base_mult;
 
@@ -203,9 +204,9 @@ Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance
 
   // "j_dna" may have appended to the held cards in the first phase.
   const std::uint32_t bound =
-      trigger_bound(play.detected.scoring.size() + ctx.held.size(), lineup.resolved.list.size());
+      trigger_bound(play.detected.scoring.size() + ctx.held.size(), lineup.list().size());
   for (std::size_t i : play.detected.scoring) score_played_card(ctx, i, bound);
-  if (lineup.held_card.empty()) {
+  if (lineup.held_card().empty()) {
     score_held_steel(ctx, bound);
   } else {
     for (std::size_t j = 0; j < ctx.held.size(); ++j) score_held_card(ctx, j, bound);

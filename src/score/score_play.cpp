@@ -1,5 +1,8 @@
 #include "score/score.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "common/powi.h"
 
 namespace quorvel::score {
@@ -36,11 +39,22 @@ Outcome expected_sum(const Prepared& prep, const Play& play, const Lineup& order
   return sum;
 }
 
+// The lineup of `order`: the snapshot's own, resolved once, when `order` is
+// the identity; otherwise resolved here into `own`.
+const Lineup& lineup_of(const Prepared& prep, std::span<const std::size_t> order,
+                        std::optional<Lineup>& own) {
+  if (std::equal(order.begin(), order.end(), prep.identity_order.begin(),
+                 prep.identity_order.end()))
+    return *prep.identity;
+  return own.emplace(prep, order);
+}
+
 }  // namespace
 
 Scored score_play(const Prepared& prep, const Play& play,
                   std::span<const std::size_t> joker_order) {
-  return score_play(prep, play, Lineup(prep, joker_order));
+  std::optional<Lineup> own;
+  return score_play(prep, play, lineup_of(prep, joker_order, own));
 }
 
 Scored score_play(const Prepared& prep, const Play& play, const Lineup& order) {
@@ -52,12 +66,12 @@ Scored score_play(const Prepared& prep, const Play& play, const Lineup& order) {
 
   if (play.voided) {
     s.legal = false;
-    const double money = jokers::debuffed_hand_money(prep.jokers, order.resolved.list.span());
+    const double money = jokers::debuffed_hand_money(prep.jokers, order.list());
     s.money_floor = s.money_expected = s.money_ceiling = money;
     return s;
   }
 
-  const std::uint32_t n = order.space;
+  const std::uint32_t n = order.space();
   const double p = prep.space_p;
   if (n > 0 && p < 1.0) {
     const Outcome lo = run_mode(prep, play, order, ModeChance::kFloor, 0);
@@ -95,14 +109,15 @@ Scored score_play(const Prepared& prep, const Play& play, const Lineup& order) {
 
 Outcome score_expected(const Prepared& prep, const Play& play,
                        std::span<const std::size_t> joker_order) {
-  return score_expected(prep, play, Lineup(prep, joker_order));
+  std::optional<Lineup> own;
+  return score_expected(prep, play, lineup_of(prep, joker_order, own));
 }
 
 Outcome score_expected(const Prepared& prep, const Play& play, const Lineup& order) {
   if (play.voided) {
-    return Outcome{0.0, jokers::debuffed_hand_money(prep.jokers, order.resolved.list.span())};
+    return Outcome{0.0, jokers::debuffed_hand_money(prep.jokers, order.list())};
   }
-  const std::uint32_t n = order.space;
+  const std::uint32_t n = order.space();
   if (n == 0) return run_mode(prep, play, order, ModeChance::kExpected, 0);
   if (prep.space_p >= 1.0) return run_mode(prep, play, order, ModeChance::kExpected, n);
   return expected_sum(prep, play, order, n);

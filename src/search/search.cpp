@@ -24,7 +24,6 @@ class Search {
         sink_(sink),
         counts_(counts) {
     std::iota(identity_.begin(), identity_.end(), std::size_t{0});
-    identity_lineup_.emplace(prep_, identity_);
   }
 
   void run();
@@ -68,7 +67,6 @@ class Search {
   const score::Prepared prep_;
   const snapshot::Objective objective_;
   Positions identity_;
-  std::optional<score::Lineup> identity_lineup_;
   Progress progress_;
   std::vector<Candidate> candidates_;
   Positions played_;  // stage 3's reordered play, kept to reuse its storage
@@ -101,7 +99,7 @@ bool Search::enumerate() {
   for (Positions& selection : selections(snapshot_)) {
     if (cancel_()) return false;
     const score::Play play(prep_, selection);
-    const score::Scored s = play_score(play, *identity_lineup_);
+    const score::Scored s = play_score(play, *prep_.identity);
     // A voided hand still counts under the money objective when it earns.
     if (s.legal || (money && s.money_expected > 0.0)) {
       candidates_.push_back(

@@ -38,17 +38,18 @@ bool x_mult_may_act(const JokerView& j, const score::JokerRows& rows) {
          rows.held_card != rows.held_card_copy;
 }
 
-// Whether the main phase may change anything at this position.
+// Whether the main phase may change anything at this position: it reads the
+// step's edition and, for the acting joker, the loyalty rule, the generic
+// paths and the keyed row. An uncommon joker's baseball bonus needs a
+// "j_baseball", which keeps every order apart anyway.
 bool main_acts(const score::Prepared& prep, const score::MainStep& step) {
-  const JokerView& real = prep.jokers[step.real];
-  if (!real.debuff && (real.ed == hand::Edition::foil || real.ed == hand::Edition::holo ||
-                       real.ed == hand::Edition::polychrome))
+  if (step.ed == hand::Edition::foil || step.ed == hand::Edition::holo ||
+      step.ed == hand::Edition::polychrome)
     return true;
   if (step.acting == jokers::Resolved::kNothing) return false;
-  const JokerView& j = prep.jokers[step.acting];
-  return j.key == Key::j_loyalty_card || step.row != score::JokerRows::kNoRow ||
-         j.ab.t_mult.value_or(0.0) > 0.0 || j.ab.t_chips.value_or(0.0) > 0.0 ||
-         x_mult_may_act(j, prep.rows[step.acting]);
+  const score::JokerRows& rows = prep.rows[step.acting];
+  return rows.loyalty || rows.main != score::JokerRows::kNoRow || rows.t_mult > 0.0 ||
+         rows.t_chips > 0.0 || x_mult_may_act(prep.jokers[step.acting], rows);
 }
 
 using RunKey = std::vector<std::uint32_t>;
@@ -63,20 +64,19 @@ void add_walk(RunKey& key, std::span<const score::Step> walk) {
 
 RunKey run_key(const score::Prepared& prep, const score::Lineup& lineup) {
   RunKey key;
-  add_walk(key, lineup.before.span());
-  add_walk(key, lineup.card_reps.span());
-  add_walk(key, lineup.per_card.span());
-  add_walk(key, lineup.held_card.span());
-  for (const score::MainStep& step : lineup.main) {
+  add_walk(key, lineup.before());
+  add_walk(key, lineup.card_reps());
+  add_walk(key, lineup.per_card());
+  add_walk(key, lineup.held_card());
+  for (const score::MainStep& step : lineup.main()) {
     if (!main_acts(prep, step)) continue;
     key.push_back(step.real);
     key.push_back(step.acting);
-    key.push_back(static_cast<std::uint32_t>(step.row));
   }
   key.push_back(0xFFFFFFFFu);  // the main positions end here
-  key.push_back(lineup.held_reps);
-  key.push_back(lineup.space);
-  key.push_back(static_cast<std::uint32_t>(lineup.resolved.list.size()));
+  key.push_back(lineup.held_reps());
+  key.push_back(lineup.space());
+  key.push_back(static_cast<std::uint32_t>(lineup.list().size()));
   return key;
 }
 

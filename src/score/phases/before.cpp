@@ -119,7 +119,7 @@ std::int8_t phase::before_row(Key key, bool copied) {
 
 void before(score::ScoreCtx& ctx) {
   // The lineup holds the entries with a row here, the copy rule applied.
-  for (const score::Step& step : ctx.lineup.before) {
+  for (const score::Step& step : ctx.lineup.before()) {
     BeforeAct act{ctx, ctx.prep.jokers[step.index].ab, ctx.jstates[step.index]};
     kBefore[static_cast<std::size_t>(step.row)].effect(act);
   }

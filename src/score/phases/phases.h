@@ -23,11 +23,20 @@ void held_card(score::ScoreCtx& ctx, std::size_t j);
 void main_phase(score::ScoreCtx& ctx);
 
 // A joker's row in each phase's table, with the copy rule of the phases that
-// have one: what score::Lineup builds its walks from, once per snapshot joker.
-score::JokerRows rows_of(Key key);
+// have one, and its counts: what score::Lineup builds its walks from, once per
+// snapshot joker.
+score::JokerRows rows_of(const JokerView& joker);
 // The extra triggers of every held card under a resolved list: "j_mime",
 // copies included, each amount clamped by itself, the sum wrapping.
 std::uint32_t held_repetitions(std::span<const JokerView> jokers, std::span<const Resolved> list);
+
+// A play's per-card and repetition rows worked out for its played card at
+// `pos` as the play holds it, for the snapshot joker `joker`: what the run
+// uses while no phase has changed a played card.
+score::CardOp fold_per_card(const score::Prepared& prep, const score::Play& play, std::size_t pos,
+                            std::size_t joker);
+void fold_card_repetitions(const score::Prepared& prep, const score::Play& play, std::size_t pos,
+                           std::size_t joker, score::CardFold& fold);
 
 // The suit collections of "j_seeing_double" and "j_flower_pot" over the
 // scoring cards of a play (`scoring` indexes `played`).
