@@ -31,18 +31,49 @@ std::uint32_t bounded(std::uint32_t total, std::uint32_t bound) {
   return total;
 }
 
+// The extra triggers of a played card from its play's worked-out rows: the
+// same sum, in the same order, as the repetition phase makes.
+std::uint32_t folded_repetitions(std::span<const Step> walk, const CardFold* folds) {
+  double sum = 0.0;
+  for (const Step& step : walk) {
+    const CardFold& fold = folds[step.column];
+    if (fold.repeats) sum += fold.repetitions;
+  }
+  return jokers::repetition_count(sum);
+}
+
+// The per-card phase from the play's worked-out rows.
+void folded_per_card(ScoreCtx& ctx, std::span<const Step> walk, const CardFold* folds,
+                     std::size_t i, double lucky) {
+  for (const Step& step : walk) {
+    const CardOp& op = folds[step.column].per_card;
+    if (op.kind == CardOp::Kind::effect)
+      jokers::per_card_effect(ctx, step, i, lucky);
+    else
+      jokers::apply_card_op(ctx, i, op);
+  }
+}
+
 // One scoring card with all its triggers. Its own values are read once, before
-// the first trigger, and serve every trigger.
+// the first trigger, and serve every trigger. While no phase has changed a
+// played card, the play's worked-out rows stand for the per-card and
+// repetition phases.
 void score_played_card(ScoreCtx& ctx, std::size_t i, std::uint32_t bound) {
   const CardView card = ctx.played[i];
   if (card.debuff) {
     ctx.blind_triggered = true;
     return;
   }
+  const CardFold* folds =
+      ctx.folds == nullptr ? nullptr : ctx.folds + i * std::size_t{ctx.prep.fold_columns};
+  std::uint32_t repetitions = 0;
+  if (const std::span<const Step> walk = ctx.lineup.card_reps(); !walk.empty()) {
+    repetitions =
+        folds != nullptr ? folded_repetitions(walk, folds) : jokers::card_repetitions(ctx, i);
+  }
   const std::uint32_t triggers =
-      bounded(1u + (card.seal == hand::Seal::red ? 1u : 0u) +
-                  (ctx.lineup.card_reps().empty() ? 0u : jokers::card_repetitions(ctx, i)),
-              bound);
+      bounded(1u + (card.seal == hand::Seal::red ? 1u : 0u) + repetitions, bound);
+  const std::span<const Step> per_card = ctx.lineup.per_card();
   const double base = base_chips_of(card);
   const bool lucky_card = card.enh == hand::Enh::lucky;
   double pm = 0.0, pd = 0.0, lucky = 0.0;
@@ -83,7 +114,11 @@ void score_played_card(ScoreCtx& ctx, std::size_t i, std::uint32_t bound) {
       default:
         break;
     }
-    if (!ctx.lineup.per_card().empty()) jokers::per_card(ctx, i, lucky);
+    if (per_card.empty()) continue;
+    if (folds != nullptr)
+      folded_per_card(ctx, per_card, folds, i, lucky);
+    else
+      jokers::per_card(ctx, i, lucky);
   }
 }
 

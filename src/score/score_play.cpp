@@ -43,9 +43,9 @@ Outcome expected_sum(const Prepared& prep, const Play& play, const Lineup& order
 // the identity; otherwise resolved here into `own`.
 const Lineup& lineup_of(const Prepared& prep, std::span<const std::size_t> order,
                         std::optional<Lineup>& own) {
-  if (std::equal(order.begin(), order.end(), prep.identity_order.begin(),
-                 prep.identity_order.end()))
-    return *prep.identity;
+  bool identity = order.size() == prep.identity_order.size();
+  for (std::size_t b = 0; identity && b < order.size(); ++b) identity = order[b] == b;
+  if (identity) return *prep.identity;
   return own.emplace(prep, order);
 }
 

@@ -85,35 +85,6 @@ constexpr CardRow effect(Key key, Copy copy, void (*run)(CardAct&)) {
   return CardRow{key, copy, nullptr, Kind::effect, nullptr, nullptr, run};
 }
 
-// A rule's operation on the running values, the same operations its effect
-// would make.
-void apply(score::ScoreCtx& ctx, std::size_t pos, const score::CardOp& op) {
-  switch (op.kind) {
-    case Kind::mult_add:
-      ctx.mult += op.a;
-      break;
-    case Kind::mult_mul:
-      ctx.mult *= op.a;
-      break;
-    case Kind::chips_add:
-      ctx.chips += op.a;
-      break;
-    case Kind::dollars_add:
-      ctx.dollars += op.a;
-      break;
-    case Kind::chips_then_mult:
-      ctx.chips += op.a;
-      ctx.mult += op.b;
-      break;
-    case Kind::extra_add:
-      ctx.per_card_extra[pos] += op.a;
-      break;
-    case Kind::none:
-    case Kind::effect:
-      break;
-  }
-}
-
 // A rule row worked out for the card of `t`.
 score::CardOp work_out(const CardRow& row, const CardTest& t) {
   if (!row.test(t)) return score::CardOp{};
@@ -276,7 +247,7 @@ void run_row(score::ScoreCtx& ctx, const CardRow& row, std::uint32_t joker, cons
     return;
   }
   const CardTest t{ctx.prep, ctx.rules, ctx.detected, ctx.played, card, pos, ab};
-  apply(ctx, pos, work_out(row, t));
+  apply_card_op(ctx, pos, work_out(row, t));
 }
 
 // The steps come from the lineup, which holds the entries with a row in this
@@ -312,21 +283,13 @@ score::CardOp fold_per_card(const score::Prepared& prep, const score::Play& play
 void per_card(score::ScoreCtx& ctx, std::size_t i, double lucky) {
   // No row changes a card, so one copy serves the whole walk.
   const CardView card = ctx.played[i];
-  if (ctx.folds == nullptr) {
-    run_card_table(ctx, kPerCard, ctx.lineup.per_card(), card, i, lucky);
-    return;
-  }
-  // The play has worked the rules out for this card; effects still run.
-  const score::CardFold* folds = ctx.folds + i * ctx.prep.fold_columns;
-  for (const score::Step& step : ctx.lineup.per_card()) {
-    const score::CardOp& op = folds[step.column].per_card;
-    if (op.kind == Kind::effect) {
-      CardAct act{ctx, ctx.prep.jokers[step.index].ab, ctx.jstates[step.index], card, i, lucky};
-      kPerCard[static_cast<std::size_t>(step.row)].effect(act);
-    } else {
-      apply(ctx, i, op);
-    }
-  }
+  run_card_table(ctx, kPerCard, ctx.lineup.per_card(), card, i, lucky);
+}
+
+void per_card_effect(score::ScoreCtx& ctx, const score::Step& step, std::size_t i, double lucky) {
+  const CardView card = ctx.played[i];
+  CardAct act{ctx, ctx.prep.jokers[step.index].ab, ctx.jstates[step.index], card, i, lucky};
+  kPerCard[static_cast<std::size_t>(step.row)].effect(act);
 }
 
 void held_card(score::ScoreCtx& ctx, std::size_t j) {

@@ -12,16 +12,6 @@
 namespace quorvel::jokers {
 namespace {
 
-constexpr double kMaxCount = 4294967295.0;
-
-// A count read from the host's numbers: NaN is 0, the rest is clamped to the
-// 32-bit range and truncated toward zero.
-std::uint32_t to_count(double v) {
-  if (std::isnan(v) || v <= 0.0) return 0;
-  if (v >= kMaxCount) return 0xFFFFFFFFu;
-  return static_cast<std::uint32_t>(v);
-}
-
 // What a repetition row reads: the card and the play, never the run's
 // running values, so a play can work a row out once per card.
 struct RepTest {
@@ -69,15 +59,6 @@ std::int8_t phase::card_reps_row(Key key) {
 
 std::uint32_t card_repetitions(const score::ScoreCtx& ctx, std::size_t i) {
   double sum = 0.0;
-  if (ctx.folds != nullptr) {
-    // The play has worked the rows out for this card.
-    const score::CardFold* folds = ctx.folds + i * ctx.prep.fold_columns;
-    for (const score::Step& step : ctx.lineup.card_reps()) {
-      const score::CardFold& fold = folds[step.column];
-      if (fold.repeats) sum += fold.repetitions;
-    }
-    return to_count(sum);  // the total is clamped, not each amount
-  }
   const hand::CardView& card = ctx.played[i];
   for (const score::Step& step : ctx.lineup.card_reps()) {
     const RepRow& row = kCardRepetitions[static_cast<std::size_t>(step.row)];
@@ -85,7 +66,7 @@ std::uint32_t card_repetitions(const score::ScoreCtx& ctx, std::size_t i) {
                     ctx.prep.jokers[step.index].ab};
     if (row.test(t)) sum += row.amount(t);
   }
-  return to_count(sum);
+  return repetition_count(sum);  // the total is clamped, not each amount
 }
 
 void fold_card_repetitions(const score::Prepared& prep, const score::Play& play, std::size_t i,
@@ -109,7 +90,7 @@ std::uint32_t held_repetitions(std::span<const JokerView> jokers, std::span<cons
   for (const Resolved& entry : list) {
     const JokerView& joker = jokers[entry.index];
     // "j_mime", copies included: each amount clamped by itself, the sum wraps.
-    if (joker.key == Key::j_mime) count += to_count(joker.ab.extra.value_or(1.0));
+    if (joker.key == Key::j_mime) count += repetition_count(joker.ab.extra.value_or(1.0));
   }
   return count;
 }
