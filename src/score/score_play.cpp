@@ -1,8 +1,5 @@
 #include "score/score.h"
 
-#include <algorithm>
-#include <optional>
-
 #include "common/powi.h"
 
 namespace quorvel::score {
@@ -39,22 +36,20 @@ Outcome expected_sum(const Prepared& prep, const Play& play, const Lineup& order
   return sum;
 }
 
-// The lineup of `order`: the snapshot's own, resolved once, when `order` is
-// the identity; otherwise resolved here into `own`.
-const Lineup& lineup_of(const Prepared& prep, std::span<const std::size_t> order,
-                        std::optional<Lineup>& own) {
-  bool identity = order.size() == prep.identity_order.size();
-  for (std::size_t b = 0; identity && b < order.size(); ++b) identity = order[b] == b;
-  if (identity) return *prep.identity;
-  return own.emplace(prep, order);
+// Whether `order` is the snapshot's own, whose lineup is resolved once.
+bool is_identity(const Prepared& prep, std::span<const std::size_t> order) {
+  if (order.size() != prep.identity_order.size()) return false;
+  for (std::size_t b = 0; b < order.size(); ++b)
+    if (order[b] != b) return false;
+  return true;
 }
 
 }  // namespace
 
 Scored score_play(const Prepared& prep, const Play& play,
                   std::span<const std::size_t> joker_order) {
-  std::optional<Lineup> own;
-  return score_play(prep, play, lineup_of(prep, joker_order, own));
+  if (is_identity(prep, joker_order)) return score_play(prep, play, *prep.identity);
+  return score_play(prep, play, Lineup(prep, joker_order));
 }
 
 Scored score_play(const Prepared& prep, const Play& play, const Lineup& order) {
@@ -109,8 +104,8 @@ Scored score_play(const Prepared& prep, const Play& play, const Lineup& order) {
 
 Outcome score_expected(const Prepared& prep, const Play& play,
                        std::span<const std::size_t> joker_order) {
-  std::optional<Lineup> own;
-  return score_expected(prep, play, lineup_of(prep, joker_order, own));
+  if (is_identity(prep, joker_order)) return score_expected(prep, play, *prep.identity);
+  return score_expected(prep, play, Lineup(prep, joker_order));
 }
 
 Outcome score_expected(const Prepared& prep, const Play& play, const Lineup& order) {
