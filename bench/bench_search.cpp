@@ -43,6 +43,10 @@ void BM_Search_8cards_5jokers(benchmark::State& s) {
 void BM_Search_8cards_6jokers(benchmark::State& s) {
   search(s, scenario(8, 6));
 }
+// The worst case of the budgets: 277 candidates times 719 joker orders.
+void BM_Search_9cards_6jokers(benchmark::State& s) {
+  search(s, scenario(9, 6));
+}
 void BM_Search_10cards_6jokers(benchmark::State& s) {
   search(s, scenario(10, 6));
 }
@@ -60,6 +64,7 @@ BENCHMARK(BM_Search_8cards_0jokers)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Search_8cards_2jokers)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Search_8cards_5jokers)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Search_8cards_6jokers)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Search_9cards_6jokers)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Search_10cards_6jokers)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Search_8cards_7jokers)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Search_12cards_5jokers)->Unit(benchmark::kMillisecond);

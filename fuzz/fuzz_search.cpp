@@ -1,7 +1,9 @@
 // A whole search of the snapshot, cut short by a cancel test that turns true
 // after a bounded number of checks. Its reports are compact JSON with rising
 // stages, only the last may be final, an uncancelled search ends with a final
-// report, and the same snapshot searched again reports the same texts.
+// report, and the same snapshot searched again reports the same texts. Every
+// joker order whose run the search shares with another is also scored by
+// itself, and a result that differs in any bit is a crash.
 #include <string>
 #include <variant>
 #include <vector>
@@ -49,6 +51,7 @@ Run search_once(const snapshot::Snapshot& snap) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  search::check_shared_runs(true);
   const std::string_view input = fuzz::text_of(data, size);
   const snapshot::ParseResult parsed = snapshot::parse(input);
   if (const std::string* error = std::get_if<std::string>(&parsed)) {

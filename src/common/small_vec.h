@@ -67,6 +67,12 @@ class SmallVec {
     for (std::size_t i = size_; i < count; ++i) data()[i] = value;
     size_ = count;
   }
+  // Sets the size without writing the new elements: the caller writes each
+  // one before it is read.
+  void resize_for_overwrite(std::size_t count) {
+    reserve(count);
+    size_ = count;
+  }
   void reserve(std::size_t wanted) {
     if (wanted <= capacity_) return;
     auto grown = std::make_unique_for_overwrite<T[]>(wanted);

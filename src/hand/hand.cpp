@@ -121,13 +121,6 @@ bool type_of(std::string_view text, HandType& out) {
   return false;
 }
 
-double rank_chips(const CardView& card) {
-  if (card.hidden || card.rank <= 0) return 0.0;
-  if (card.rank == 14) return 11.0;
-  if (card.rank >= 11 && card.rank <= 13) return 10.0;
-  return static_cast<double>(card.rank);
-}
-
 double nominal(const CardView& card) {
   if (card.enh == Enh::stone || card.hidden || card.rank <= 0) return -10000.0;
   const int r = card.rank;

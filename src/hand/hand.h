@@ -51,6 +51,11 @@ std::vector<std::size_t> merged(std::span<const std::size_t> a, std::span<const 
 double nominal(const CardView& card);
 // Chips a card's rank is worth: 11 for the Ace, 10 for the faces, the rank
 // itself below; none for a hidden card or one without a rank.
-double rank_chips(const CardView& card);
+inline double rank_chips(const CardView& card) {
+  if (card.hidden || card.rank <= 0) return 0.0;
+  if (card.rank == 14) return 11.0;
+  if (card.rank >= 11 && card.rank <= 13) return 10.0;
+  return static_cast<double>(card.rank);
+}
 
 }  // namespace quorvel::hand

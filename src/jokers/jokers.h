@@ -86,11 +86,27 @@ struct ResolvedOrder {
 };
 
 // "j_blueprint" and "j_brainstorm": they act with another joker's effect.
-bool is_copy(Key key);
+inline bool is_copy(Key key) {
+  return key == Key::j_blueprint || key == Key::j_brainstorm;
+}
 
 hand::JokerRules rules(std::span<const JokerView> jokers);
 bool is_face(const hand::CardView& card, hand::JokerRules rules);
 
+// Throws std::out_of_range unless every position of the order names a joker.
+void check_order(std::span<const JokerView> jokers, std::span<const std::size_t> order);
+// The walk of `resolve` from a copy joker that is neither debuffed nor hidden.
+Resolved resolve_copy(std::span<const JokerView> jokers, std::span<const std::size_t> order,
+                      std::size_t pos);
+// `resolve` for an order already checked, with Resolved::kNothing for nothing:
+// the per-order tables store whole entries, never an optional.
+inline Resolved resolve_at(std::span<const JokerView> jokers, std::span<const std::size_t> order,
+                           std::size_t pos) {
+  const JokerView& c = jokers[order[pos]];
+  if (c.debuff || c.hidden) return Resolved{Resolved::kNothing, false};
+  if (!is_copy(c.key)) return Resolved{static_cast<std::uint32_t>(order[pos]), false};
+  return resolve_copy(jokers, order, pos);
+}
 std::optional<Resolved> resolve(std::span<const JokerView> jokers,
                                 std::span<const std::size_t> order, std::size_t pos);
 ResolvedList resolved_jokers(std::span<const JokerView> jokers, std::span<const std::size_t> order);

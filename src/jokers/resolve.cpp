@@ -3,10 +3,6 @@
 
 namespace quorvel::jokers {
 
-bool is_copy(Key k) {
-  return k == Key::j_blueprint || k == Key::j_brainstorm;
-}
-
 namespace {
 
 // Where a copy joker at place `at` of the order looks.
@@ -19,11 +15,11 @@ const JokerView& at_place(std::span<const JokerView> jokers, std::span<const std
   return jokers[order[place]];
 }
 
+}  // namespace
+
 void check_order(std::span<const JokerView> jokers, std::span<const std::size_t> order) {
   common::check_positions(order, jokers.size(), "joker position outside the snapshot");
 }
-
-}  // namespace
 
 hand::JokerRules rules(std::span<const JokerView> jokers) {
   hand::JokerRules r;
@@ -59,17 +55,11 @@ bool is_face(const hand::CardView& card, hand::JokerRules rules) {
   return card.rank >= 11 && card.rank <= 13;
 }
 
-namespace {
-
-// The walk of `resolve`, with nothing as a sentinel index: the per-order table
-// stores whole entries, never an optional assembled field by field.
-Resolved resolve_at(std::span<const JokerView> jokers, std::span<const std::size_t> order,
-                    std::size_t pos) {
+Resolved resolve_copy(std::span<const JokerView> jokers, std::span<const std::size_t> order,
+                      std::size_t pos) {
   constexpr Resolved kNothing{Resolved::kNothing, false};
   const std::size_t n = order.size();
   const JokerView& c = at_place(jokers, order, pos);
-  if (c.debuff || c.hidden) return kNothing;
-  if (!is_copy(c.key)) return Resolved{static_cast<std::uint32_t>(order[pos]), false};
   const std::size_t t = copy_target(c.key, pos);
   if (t >= n || t == pos) return kNothing;
   // Follow chains of copies; a chain that comes back on itself ends after
@@ -86,8 +76,6 @@ Resolved resolve_at(std::span<const JokerView> jokers, std::span<const std::size
     ++visits;
   }
 }
-
-}  // namespace
 
 std::optional<Resolved> resolve(std::span<const JokerView> jokers,
                                 std::span<const std::size_t> order, std::size_t pos) {

@@ -35,10 +35,117 @@ struct LevelEntry {
   double played_round = 0.0;
 };
 
+// Where one snapshot joker acts in the phases of a run: its row in each
+// phase's table, or kNoRow. A phase that leaves some rows out for a copy has
+// a second entry, the row a copy of the joker takes. Then its counts, and what
+// the main phase's generic paths read of it.
+struct JokerRows {
+  static constexpr std::int8_t kNoRow = -1;
+  std::int8_t before = kNoRow;
+  std::int8_t before_copy = kNoRow;
+  std::int8_t card_reps = kNoRow;
+  std::int8_t per_card = kNoRow;
+  std::int8_t per_card_copy = kNoRow;
+  std::int8_t held_card = kNoRow;
+  std::int8_t held_card_copy = kNoRow;
+  std::int8_t main = kNoRow;
+  bool space = false;           // a "j_space"
+  std::uint32_t held_reps = 0;  // the extra triggers it gives every held card ("j_mime")
+  bool loyalty = false;         // "j_loyalty_card"
+  bool x_mult_generic = true;   // the generic multiplier applies (not "j_seeing_double")
+  bool has_type = false;        // ab."type"
+  std::uint16_t type_mask = 0;
+  double t_mult = 0.0;   // ab."t_mult" when greater than 0, else 0
+  double t_chips = 0.0;  // ab."t_chips" when greater than 0, else 0
+  // Its column in a play's worked-out card rows, when it has a per-card or a
+  // repetition row; else kNoRow.
+  std::int16_t fold = kNoRow;
+};
+
+// A per-card row worked out for one played card: the operation it makes on
+// every trigger, nothing, or `effect` for a row that runs in full (it reads
+// the run or changes joker state).
+struct CardOp {
+  enum class Kind : std::uint8_t {
+    none,
+    effect,
+    mult_add,
+    mult_mul,
+    chips_add,
+    dollars_add,
+    chips_then_mult,  // chips + a, then mult + b
+    extra_add,        // the card's extra chips + a
+  };
+  Kind kind = Kind::none;
+  double a = 0.0;
+  double b = 0.0;
+};
+
+// One joker's per-card and repetition rows worked out for one played card.
+struct CardFold {
+  CardOp per_card;
+  bool repeats = false;      // its repetition row acts on the card
+  double repetitions = 0.0;  // the amount it adds to the card's repetitions
+};
+
+struct Prepared;
+
+// One entry of a phase's walk: the joker whose effect acts and its row.
+struct Step {
+  std::uint32_t index = 0;   // position in the snapshot's jokers
+  std::int16_t row = 0;      // row in the phase's table
+  std::int16_t column = -1;  // the joker's column in a play's worked-out card rows
+};
+
+// One position of the main phase.
+struct MainStep {
+  std::uint32_t real = 0;                             // the joker standing there
+  std::uint32_t acting = jokers::Resolved::kNothing;  // the joker whose effect acts there
+  hand::Edition ed = hand::Edition::none;             // the real joker's, none when debuffed
+  bool uncommon = false;                              // the real joker's rarity is 2
+};
+
+// A joker order resolved once for every run made with it: the copy rule
+// applied, and for each phase only the jokers that have a row in it, in
+// order. It depends on the order and the snapshot, never on the play, so the
+// search builds it once per order. Borrows the order.
+class Lineup {
+ public:
+  // Throws std::out_of_range unless every position names a joker.
+  Lineup(const Prepared& prep, std::span<const std::size_t> order);
+
+  std::span<const std::size_t> order() const { return order_; }
+  std::span<const jokers::Resolved> list() const { return list_.span(); }  // the resolved list
+  std::span<const Step> before() const { return walk(0); }
+  std::span<const Step> card_reps() const { return walk(1); }
+  std::span<const Step> per_card() const { return walk(2); }
+  std::span<const Step> held_card() const { return walk(3); }
+  std::span<const MainStep> main() const { return main_.span(); }
+  std::uint32_t held_reps() const { return held_reps_; }  // extra triggers of every held card
+  std::uint32_t space() const { return space_; }          // resolved "j_space" jokers
+
+ private:
+  std::span<const Step> walk(std::size_t w) const {
+    const std::size_t from = w == 0 ? 0 : ends_[w - 1];
+    return steps_.span().subspan(from, ends_[w] - from);
+  }
+
+  std::span<const std::size_t> order_;
+  jokers::ResolvedList list_;
+  common::SmallVec<Step, 32> steps_;  // the four walks, one after the other
+  std::array<std::uint32_t, 4> ends_{};
+  common::SmallVec<MainStep, 8> main_;
+  std::uint32_t held_reps_ = 0;
+  std::uint32_t space_ = 0;
+};
+
 // The snapshot's facts, resolved once per snapshot: every rule-item key to
 // its code, every ability value read. Borrows the snapshot.
 struct Prepared {
   explicit Prepared(const snapshot::Snapshot& snap);
+  // Its identity lineup borrows its own storage.
+  Prepared(const Prepared&) = delete;
+  Prepared& operator=(const Prepared&) = delete;
 
   const snapshot::Snapshot& snapshot;
   hand::SuitTable suits;
@@ -49,6 +156,7 @@ struct Prepared {
   double odds_mult = 1.0;                              // 2^oops
   double space_p = 1.0;                                // chance that one "j_space" levels up
   common::SmallVec<jokers::JState, 8> initial_states;  // jokers::initial_state
+  std::vector<JokerRows> rows;                         // one per snapshot joker
   std::array<LevelInfo, hand::kHandTypes> levels;
   std::vector<LevelEntry> level_entries;
   blinds::Boss blind = blinds::Boss::none;
@@ -60,6 +168,11 @@ struct Prepared {
   std::array<std::uint32_t, hand::kHandTypes> planets{};  // planet consumables per hand type
   bool plasma = false;
   std::vector<std::string> approximate;  // approximate_tags of the snapshot
+  // The snapshot's own joker order, resolved once: score requests and the
+  // search's first stage score every play under it.
+  common::Positions identity_order;
+  std::optional<Lineup> identity;
+  std::uint32_t fold_columns = 0;  // jokers with a per-card or a repetition row
 };
 
 // One played selection, resolved once: its cards, the held cards, the
@@ -73,24 +186,35 @@ struct Play {
   common::SmallVec<hand::CardView, 16> held;
   hand::Detected detected;
   bool voided = false;
+  // The per-card and repetition rows of the jokers that have one, worked out
+  // for each scoring card as the play holds it: Prepared::fold_columns
+  // entries per played position, written at the scoring positions only.
+  common::SmallVec<CardFold, 24> folds;
+};
+
+// The run's own copies of its cards, made only when a phase changes one.
+struct OwnCards {
+  common::SmallVec<hand::CardView, 8> played;
+  common::SmallVec<hand::CardView, 16> held;
 };
 
 // The context of one scoring run, built and dropped by score::run; the joker
-// phases change it through a mutable reference.
+// phases change it through a mutable reference. The cards are the play's own
+// until a phase changes one; then the run's copies take their place.
 struct ScoreCtx {
   const Prepared& prep;
   const snapshot::Snapshot& snapshot;
-  common::SmallVec<hand::CardView, 8> played;
-  common::SmallVec<hand::CardView, 16> held;
-  common::SmallVec<jokers::JState, 8> jstates;
-  common::SmallVec<double, 8> per_card_extra;
+  const Lineup& lineup;
+  std::span<const hand::CardView> played;
+  std::span<const hand::CardView> held;
+  OwnCards& own;
+  std::span<jokers::JState> jstates;
+  std::span<double> per_card_extra;
   Chance& chance;
-  std::span<const std::size_t> order;
-  // `order` resolved once (the phases read it at every call): per position,
-  // and as the resolved list.
-  std::span<const jokers::Resolved> resolved_at;
-  std::span<const jokers::Resolved> resolved;
   const hand::Detected& detected;
+  // The play's worked-out card rows while they hold: none once a phase has
+  // changed a played card.
+  const CardFold* folds = nullptr;
   double chips = 0.0;
   double mult = 0.0;
   double base_chips = 0.0;
@@ -101,6 +225,23 @@ struct ScoreCtx {
   double cards_added = 0.0;
   hand::JokerRules rules;
   bool blind_triggered = false;
+
+  // The played card at `pos`, to change: the first change copies the played
+  // cards into the run's own.
+  hand::CardView& change_played(std::size_t pos) {
+    if (played.data() != own.played.data()) {
+      own.played.assign(played);
+      played = own.played.span();
+      folds = nullptr;
+    }
+    return own.played[pos];
+  }
+  // Appends a card to the held cards, copying them into the run's own first.
+  void add_held(const hand::CardView& card) {
+    if (held.data() != own.held.data()) own.held.assign(held);
+    own.held.push_back(card);
+    held = own.held.span();
+  }
 };
 
 }  // namespace quorvel::score

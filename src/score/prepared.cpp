@@ -1,15 +1,22 @@
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <stdexcept>
 #include <string_view>
 
 #include "blinds/blinds.h"
 #include "score/context.h"
+#include "score/phases/phases.h"
 #include "score/score.h"
 
 namespace quorvel::score {
 
 namespace {
+
+// Bounds of the worked-out card rows: a play of absurd size scores its rows
+// in full instead of holding a table of cards times jokers.
+constexpr std::uint32_t kMaxFoldColumns = 256;
+constexpr std::size_t kMaxFolds = 1024;
 
 // The planet consumable of each hand type, in hand-type order.
 constexpr std::array<std::string_view, hand::kHandTypes> kPlanets = {
@@ -48,6 +55,18 @@ Prepared::Prepared(const snapshot::Snapshot& snap) : snapshot(snap) {
   for (const snapshot::Joker& j : snap.jokers) jokers.push_back(jokers::view(j, suits));
   rules = jokers::rules(jokers);
   initial_states = jokers::initial_state(jokers);
+  rows.reserve(jokers.size());
+  for (const jokers::JokerView& j : jokers) {
+    JokerRows r = jokers::rows_of(j);
+    if (r.per_card != JokerRows::kNoRow || r.card_reps != JokerRows::kNoRow)
+      r.fold = static_cast<std::int16_t>(fold_columns++);
+    rows.push_back(r);
+  }
+  if (fold_columns > kMaxFoldColumns) {
+    // An absurd request: its plays score every row in full.
+    for (JokerRows& r : rows) r.fold = JokerRows::kNoRow;
+    fold_columns = 0;
+  }
 
   for (const jokers::JokerView& j : jokers) {
     if (j.key == jokers::Key::j_oops && !j.debuff) ++oops;
@@ -80,6 +99,9 @@ Prepared::Prepared(const snapshot::Snapshot& snap) : snapshot(snap) {
   }
   plasma = snap.deck.back == "b_plasma";
   approximate = approximate_tags(snap);
+  identity_order.resize(jokers.size());
+  std::iota(identity_order.begin(), identity_order.end(), std::size_t{0});
+  identity.emplace(*this, identity_order);
 }
 
 Play::Play(const Prepared& prep, std::span<const std::size_t> played_positions) {
@@ -109,6 +131,19 @@ Play::Play(const Prepared& prep, std::span<const std::size_t> played_positions) 
   }
   detected = hand::detect(played.span(), prep.rules);
   voided = blinds::debuffs_hand(prep.snapshot, hand::name(detected.name), positions.size());
+
+  const std::size_t columns = prep.fold_columns;
+  if (columns == 0 || voided || played.size() * columns > kMaxFolds) return;
+  folds.resize_for_overwrite(played.size() * columns);
+  for (std::size_t i : detected.scoring) {
+    for (std::size_t j = 0; j < prep.jokers.size(); ++j) {
+      const std::int16_t c = prep.rows[j].fold;
+      if (c == JokerRows::kNoRow) continue;
+      CardFold& fold = folds[i * columns + static_cast<std::size_t>(c)];
+      fold = CardFold{jokers::fold_per_card(prep, *this, i, j), false, 0.0};
+      jokers::fold_card_repetitions(prep, *this, i, j, fold);
+    }
+  }
 }
 
 }  // namespace quorvel::score

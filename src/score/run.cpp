@@ -31,16 +31,49 @@ std::uint32_t bounded(std::uint32_t total, std::uint32_t bound) {
   return total;
 }
 
+// The extra triggers of a played card from its play's worked-out rows: the
+// same sum, in the same order, as the repetition phase makes.
+std::uint32_t folded_repetitions(std::span<const Step> walk, const CardFold* folds) {
+  double sum = 0.0;
+  for (const Step& step : walk) {
+    const CardFold& fold = folds[step.column];
+    if (fold.repeats) sum += fold.repetitions;
+  }
+  return jokers::repetition_count(sum);
+}
+
+// The per-card phase from the play's worked-out rows.
+void folded_per_card(ScoreCtx& ctx, std::span<const Step> walk, const CardFold* folds,
+                     std::size_t i, double lucky) {
+  for (const Step& step : walk) {
+    const CardOp& op = folds[step.column].per_card;
+    if (op.kind == CardOp::Kind::effect)
+      jokers::per_card_effect(ctx, step, i, lucky);
+    else
+      jokers::apply_card_op(ctx, i, op);
+  }
+}
+
 // One scoring card with all its triggers. Its own values are read once, before
-// the first trigger, and serve every trigger.
+// the first trigger, and serve every trigger. While no phase has changed a
+// played card, the play's worked-out rows stand for the per-card and
+// repetition phases.
 void score_played_card(ScoreCtx& ctx, std::size_t i, std::uint32_t bound) {
   const CardView card = ctx.played[i];
   if (card.debuff) {
     ctx.blind_triggered = true;
     return;
   }
-  const std::uint32_t triggers = bounded(
-      1u + (card.seal == hand::Seal::red ? 1u : 0u) + jokers::card_repetitions(ctx, i), bound);
+  const CardFold* folds =
+      ctx.folds == nullptr ? nullptr : ctx.folds + i * std::size_t{ctx.prep.fold_columns};
+  std::uint32_t repetitions = 0;
+  if (const std::span<const Step> walk = ctx.lineup.card_reps(); !walk.empty()) {
+    repetitions =
+        folds != nullptr ? folded_repetitions(walk, folds) : jokers::card_repetitions(ctx, i);
+  }
+  const std::uint32_t triggers =
+      bounded(1u + (card.seal == hand::Seal::red ? 1u : 0u) + repetitions, bound);
+  const std::span<const Step> per_card = ctx.lineup.per_card();
   const double base = base_chips_of(card);
   const bool lucky_card = card.enh == hand::Enh::lucky;
   double pm = 0.0, pd = 0.0, lucky = 0.0;
@@ -81,7 +114,11 @@ void score_played_card(ScoreCtx& ctx, std::size_t i, std::uint32_t bound) {
       default:
         break;
     }
-    jokers::per_card(ctx, i, lucky);
+    if (per_card.empty()) continue;
+    if (folds != nullptr)
+      folded_per_card(ctx, per_card, folds, i, lucky);
+    else
+      jokers::per_card(ctx, i, lucky);
   }
 }
 
@@ -96,6 +133,17 @@ void score_held_card(ScoreCtx& ctx, std::size_t j, std::uint32_t bound) {
   }
 }
 
+// The held cards when no joker acts on them: only the steel cards change the
+// mult, by the same multiplications, one per trigger.
+void score_held_steel(ScoreCtx& ctx, std::uint32_t bound) {
+  for (const CardView& card : ctx.held) {
+    if (card.enh != hand::Enh::steel || card.debuff || card.hidden) continue;
+    const std::uint32_t triggers =
+        bounded(1u + (card.seal == hand::Seal::red ? 1u : 0u) + ctx.lineup.held_reps(), bound);
+    for (std::uint32_t t = 0; t < triggers; ++t) ctx.mult *= 1.5;
+  }
+}
+
 }  // namespace
 
 std::uint32_t trigger_bound(std::size_t cards, std::size_t jokers) {
@@ -107,11 +155,11 @@ std::uint32_t trigger_bound(std::size_t cards, std::size_t jokers) {
 
 Outcome run(const Prepared& prep, const Play& play, std::span<const std::size_t> order,
             Chance& chance, std::uint32_t level_ups) {
-  return run(prep, play, jokers::ResolvedOrder(prep.jokers, order), chance, level_ups);
+  return run(prep, play, Lineup(prep, order), chance, level_ups);
 }
 
-Outcome run(const Prepared& prep, const Play& play, const jokers::ResolvedOrder& order,
-            Chance& chance, std::uint32_t level_ups) {
+Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance& chance,
+            std::uint32_t level_ups) {
   const snapshot::Snapshot& snap = prep.snapshot;
   const hand::HandType type = play.detected.name;
 
@@ -150,18 +198,22 @@ Outcome run(const Prepared& prep, const Play& play, const jokers::ResolvedOrder&
       break;
   }
 
+  // The run's own state; cards are copied only when a phase changes one.
+  OwnCards own;
+  common::SmallVec<jokers::JState, 8> jstates(prep.initial_states.span());
+  common::SmallVec<double, 8> per_card_extra(play.played.size(), 0.0);
   ScoreCtx ctx{
       .prep = prep,
       .snapshot = snap,
-      .played = play.played,
-      .held = play.held,
-      .jstates = prep.initial_states,
-      .per_card_extra = {},
+      .lineup = lineup,
+      .played = play.played.span(),
+      .held = play.held.span(),
+      .own = own,
+      .jstates = jstates.span(),
+      .per_card_extra = per_card_extra.span(),
       .chance = chance,
-      .order = order.order,
-      .resolved_at = order.at.span(),
-      .resolved = order.list.span(),
       .detected = play.detected,
+      .folds = play.folds.empty() ? nullptr : play.folds.data(),
       .chips = 0.0,
       .mult = 0.0,
       .base_chips = chips + chip_step * static_cast<double>(level_ups),
@@ -173,9 +225,8 @@ Outcome run(const Prepared& prep, const Play& play, const jokers::ResolvedOrder&
       .rules = prep.rules,
       .blind_triggered = blind_triggered,
   };
-  ctx.per_card_extra.assign(ctx.played.size(), 0.0);
 
-  jokers::before(ctx);
+  if (!lineup.before().empty()) jokers::before(ctx);
   ctx.chips = ctx.base_chips;
   ctx.mult = ctx.base_mult;
 
@@ -188,9 +239,13 @@ Outcome run(const Prepared& prep, const Play& play, const jokers::ResolvedOrder&
 
   // "j_dna" may have appended to the held cards in the first phase.
   const std::uint32_t bound =
-      trigger_bound(play.detected.scoring.size() + ctx.held.size(), order.list.size());
+      trigger_bound(play.detected.scoring.size() + ctx.held.size(), lineup.list().size());
   for (std::size_t i : play.detected.scoring) score_played_card(ctx, i, bound);
-  for (std::size_t j = 0; j < ctx.held.size(); ++j) score_held_card(ctx, j, bound);
+  if (lineup.held_card().empty()) {
+    score_held_steel(ctx, bound);
+  } else {
+    for (std::size_t j = 0; j < ctx.held.size(); ++j) score_held_card(ctx, j, bound);
+  }
 
   jokers::main_phase(ctx);
 

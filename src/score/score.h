@@ -59,8 +59,8 @@ struct Outcome {
 Outcome run(const Prepared& prep, const Play& play, std::span<const std::size_t> order,
             Chance& chance, std::uint32_t level_ups);
 // The same with the order already resolved.
-Outcome run(const Prepared& prep, const Play& play, const jokers::ResolvedOrder& order,
-            Chance& chance, std::uint32_t level_ups);
+Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance& chance,
+            std::uint32_t level_ups);
 
 // Played cards and joker order are positions into the snapshot's hand and
 // jokers; a position that names none throws std::out_of_range.
@@ -72,6 +72,9 @@ Outcome score_expected(const snapshot::Snapshot& snapshot, std::span<const std::
 // The same with the snapshot and the selection prepared once: the search's path.
 Scored score_play(const Prepared& prep, const Play& play, std::span<const std::size_t> order);
 Outcome score_expected(const Prepared& prep, const Play& play, std::span<const std::size_t> order);
+// The same with the joker order resolved once for many plays.
+Scored score_play(const Prepared& prep, const Play& play, const Lineup& order);
+Outcome score_expected(const Prepared& prep, const Play& play, const Lineup& order);
 
 std::vector<std::string> approximate_tags(const snapshot::Snapshot& snapshot);
 void push_unique(std::vector<std::string>& list, std::string text);

@@ -16,8 +16,8 @@ double binomial_weight(std::uint32_t n, std::uint32_t i, double p) {
   return (common::powi(p, i) * c) * common::powi(1.0 - p, n - i);
 }
 
-Outcome run_mode(const Prepared& prep, const Play& play, const jokers::ResolvedOrder& order,
-                 std::uint8_t mode, std::uint32_t level_ups, bool* used = nullptr) {
+Outcome run_mode(const Prepared& prep, const Play& play, const Lineup& order, std::uint8_t mode,
+                 std::uint32_t level_ups, bool* used = nullptr) {
   ModeChance chance(mode);
   const Outcome o = run(prep, play, order, chance, level_ups);
   if (used != nullptr) *used = chance.used();
@@ -25,8 +25,7 @@ Outcome run_mode(const Prepared& prep, const Play& play, const jokers::ResolvedO
 }
 
 // The expectation over 0..n uncertain level-ups.
-Outcome expected_sum(const Prepared& prep, const Play& play, const jokers::ResolvedOrder& order,
-                     std::uint32_t n) {
+Outcome expected_sum(const Prepared& prep, const Play& play, const Lineup& order, std::uint32_t n) {
   Outcome sum;
   for (std::uint32_t i = 0; i <= n; ++i) {
     const double w = binomial_weight(n, i, prep.space_p);
@@ -37,11 +36,23 @@ Outcome expected_sum(const Prepared& prep, const Play& play, const jokers::Resol
   return sum;
 }
 
+// Whether `order` is the snapshot's own, whose lineup is resolved once.
+bool is_identity(const Prepared& prep, std::span<const std::size_t> order) {
+  if (order.size() != prep.identity_order.size()) return false;
+  for (std::size_t b = 0; b < order.size(); ++b)
+    if (order[b] != b) return false;
+  return true;
+}
+
 }  // namespace
 
 Scored score_play(const Prepared& prep, const Play& play,
                   std::span<const std::size_t> joker_order) {
-  const jokers::ResolvedOrder order(prep.jokers, joker_order);
+  if (is_identity(prep, joker_order)) return score_play(prep, play, *prep.identity);
+  return score_play(prep, play, Lineup(prep, joker_order));
+}
+
+Scored score_play(const Prepared& prep, const Play& play, const Lineup& order) {
   Scored s;
   s.hand = std::string(hand::name(play.detected.name));
   s.scored.reserve(play.detected.scoring.size());
@@ -50,12 +61,12 @@ Scored score_play(const Prepared& prep, const Play& play,
 
   if (play.voided) {
     s.legal = false;
-    const double money = jokers::debuffed_hand_money(prep.jokers, order.list.span());
+    const double money = jokers::debuffed_hand_money(prep.jokers, order.list());
     s.money_floor = s.money_expected = s.money_ceiling = money;
     return s;
   }
 
-  const std::uint32_t n = jokers::space_triggers(prep.jokers, order.list.span());
+  const std::uint32_t n = order.space();
   const double p = prep.space_p;
   if (n > 0 && p < 1.0) {
     const Outcome lo = run_mode(prep, play, order, ModeChance::kFloor, 0);
@@ -93,9 +104,15 @@ Scored score_play(const Prepared& prep, const Play& play,
 
 Outcome score_expected(const Prepared& prep, const Play& play,
                        std::span<const std::size_t> joker_order) {
-  const jokers::ResolvedOrder order(prep.jokers, joker_order);
-  if (play.voided) return Outcome{0.0, jokers::debuffed_hand_money(prep.jokers, order.list.span())};
-  const std::uint32_t n = jokers::space_triggers(prep.jokers, order.list.span());
+  if (is_identity(prep, joker_order)) return score_expected(prep, play, *prep.identity);
+  return score_expected(prep, play, Lineup(prep, joker_order));
+}
+
+Outcome score_expected(const Prepared& prep, const Play& play, const Lineup& order) {
+  if (play.voided) {
+    return Outcome{0.0, jokers::debuffed_hand_money(prep.jokers, order.list())};
+  }
+  const std::uint32_t n = order.space();
   if (n == 0) return run_mode(prep, play, order, ModeChance::kExpected, 0);
   if (prep.space_p >= 1.0) return run_mode(prep, play, order, ModeChance::kExpected, n);
   return expected_sum(prep, play, order, n);

@@ -1,6 +1,7 @@
 // The search frame and its three stages.
 #include <algorithm>
 #include <numeric>
+#include <optional>
 
 #include "search/stages.h"
 
@@ -23,6 +24,9 @@ class Search {
         sink_(sink),
         counts_(counts) {
     std::iota(identity_.begin(), identity_.end(), std::size_t{0});
+    const std::size_t n = snapshot.jokers.size();
+    if (n >= 2 && n < kClimbFrom)
+      joker_orders_ = joker_orders(permutations(n), order_free(prep_.jokers));
   }
 
   void run();
@@ -36,13 +40,22 @@ class Search {
   void refresh_floors();
   bool improve_card_orders(Candidate& best);
   bool walk_card_orders(const Candidate& cand, Candidate& best);
-  void try_card_order(const Candidate& cand, std::span<const std::size_t> order, Candidate& best);
+  void try_card_order(const Candidate& cand, const score::Lineup& jokers,
+                      std::span<const std::size_t> order, Candidate& best);
 
   score::Scored play_score(const score::Play& play, std::span<const std::size_t> order) {
     if (counts_ != nullptr) ++counts_->score_play;
     return score::score_play(prep_, play, order);
   }
+  score::Scored play_score(const score::Play& play, const score::Lineup& order) {
+    if (counts_ != nullptr) ++counts_->score_play;
+    return score::score_play(prep_, play, order);
+  }
   score::Outcome expected(const score::Play& play, std::span<const std::size_t> order) {
+    if (counts_ != nullptr) ++counts_->score_expected;
+    return score::score_expected(prep_, play, order);
+  }
+  score::Outcome expected(const score::Play& play, const score::Lineup& order) {
     if (counts_ != nullptr) ++counts_->score_expected;
     return score::score_expected(prep_, play, order);
   }
@@ -58,6 +71,7 @@ class Search {
   const score::Prepared prep_;
   const snapshot::Objective objective_;
   Positions identity_;
+  std::vector<Positions> joker_orders_;  // the orders stage 2 tries, when it tries them all
   Progress progress_;
   std::vector<Candidate> candidates_;  // the head of the ranking
   std::size_t retained_ = 0;           // candidates retained by stage 1, head or not
@@ -92,7 +106,7 @@ std::size_t Search::head_limit() const {
   const std::size_t n = snapshot_.jokers.size();
   if (n < 2) return kLeading;
   if (n >= kClimbFrom) return kLeading + kLeading;
-  const std::size_t m = joker_orders(permutations(n), order_free(prep_.jokers)).size();
+  const std::size_t m = joker_orders_.size();
   // With one order nothing changes: only the count of candidates matters.
   if (m < 2) return kLeading;
   return kOrderBudget / m + kLeading;
@@ -108,7 +122,7 @@ bool Search::enumerate() {
   while (walk.next()) {
     if (cancel_()) return false;
     const score::Play play(prep_, walk.selection());
-    const score::Scored s = play_score(play, identity_);
+    const score::Scored s = play_score(play, *prep_.identity);
     // A voided hand still counts under the money objective when it earns.
     if (s.legal || (money && s.money_expected > 0.0)) {
       head.offer(walk.selection(), s.expected, s.floor, s.money_expected);
@@ -166,11 +180,21 @@ bool Search::climb() {
 }
 
 bool Search::exhaustive() {
-  const std::vector<Positions> orders =
-      joker_orders(permutations(snapshot_.jokers.size()), order_free(prep_.jokers));
+  const std::vector<Positions>& orders = joker_orders_;
   const std::size_t budget = kOrderBudget / orders.size();
   if (retained_ > budget) progress_.order_exact = false;
   const std::size_t count = std::min(budget, candidates_.size());
+  // Every order is resolved once for all candidates, and orders that make the
+  // same run share one scoring per candidate.
+  std::vector<score::Lineup> lineups;
+  if (count > 0 && orders.size() >= 2) {
+    lineups.reserve(orders.size());
+    for (const Positions& order : orders) lineups.emplace_back(prep_, order);
+  }
+  const OrderClasses classes = order_classes(prep_, lineups);
+  std::vector<score::Outcome> shared(classes.count);
+  std::vector<std::size_t> shared_for(classes.count, count);  // the candidate scored
+  const bool check = shared_runs_checked();
   for (std::size_t c = 0; c < count; ++c) {
     if (cancel_()) return false;
     if (orders.size() < 2) continue;
@@ -178,7 +202,18 @@ bool Search::exhaustive() {
     const score::Play play(prep_, cand.cards);
     // The identity comes first and the candidate already holds its values.
     for (std::size_t o = 1; o < orders.size(); ++o) {
-      const score::Outcome next = expected(play, orders[o]);
+      score::Outcome next;
+      const std::uint32_t cls = classes.of[o];
+      // A voided play scores no run: its money sums the resolved list itself.
+      if (shared_for[cls] == c && !play.voided) {
+        if (counts_ != nullptr) ++counts_->score_expected;
+        next = shared[cls];
+        if (check) verify_shared(prep_, play, lineups[o], next);
+      } else {
+        next = expected(play, lineups[o]);
+        shared[cls] = next;
+        shared_for[cls] = c;
+      }
       if (better(objective_, next, {cand.expected, cand.money})) {
         cand.expected = next.score;
         cand.money = next.money;
@@ -210,9 +245,10 @@ bool Search::improve_card_orders(Candidate& best) {
       if (!walk_card_orders(cand, best)) return false;
       continue;
     }
+    const score::Lineup jokers(prep_, cand.order);
     const std::vector<Positions> orders = permutations(cand.cards.size());
     // The identity is the candidate's own order and is not scored again.
-    for (std::size_t o = 1; o < orders.size(); ++o) try_card_order(cand, orders[o], best);
+    for (std::size_t o = 1; o < orders.size(); ++o) try_card_order(cand, jokers, orders[o], best);
   }
   return true;
 }
@@ -222,20 +258,21 @@ bool Search::improve_card_orders(Candidate& best) {
 // cancelled.
 bool Search::walk_card_orders(const Candidate& cand, Candidate& best) {
   const std::size_t cap = card_order_cap(cand.cards.size());
+  const score::Lineup jokers(prep_, cand.order);
   PermutationWalk walk(cand.cards.size());
   for (std::size_t o = 1; o < cap && walk.next(); ++o) {
     if (cancel_()) return false;
-    try_card_order(cand, walk.order(), best);
+    try_card_order(cand, jokers, walk.order(), best);
   }
   return true;
 }
 
-void Search::try_card_order(const Candidate& cand, std::span<const std::size_t> order,
-                            Candidate& best) {
+void Search::try_card_order(const Candidate& cand, const score::Lineup& jokers,
+                            std::span<const std::size_t> order, Candidate& best) {
   played_.clear();
   for (std::size_t p : order) played_.push_back(cand.cards[p]);
   const score::Play play(prep_, played_);
-  const score::Outcome next = expected(play, cand.order);
+  const score::Outcome next = expected(play, jokers);
   if (better(objective_, next, {best.expected, best.money})) {
     best.cards = played_;
     best.order = cand.order;

@@ -50,6 +50,11 @@ struct Counts {
   std::uint64_t score_expected = 0;
 };
 
+// For tests and fuzzing: while on, every joker order whose expected score the
+// search takes from an equivalent order's run is also scored by itself, and a
+// result that differs in any bit ends the process. Off unless turned on.
+void check_shared_runs(bool on);
+
 // The whole search of one snapshot. `cancel` is consulted before each
 // selection, before each candidate of stages 2 and 3, before each
 // hill-climbing pass and before the final report; once it answers true no

@@ -149,6 +149,23 @@ inline constexpr std::size_t kMaxCardOrders = 40320;
 inline constexpr std::size_t kCardOrderPlacements = std::size_t{1} << 19;
 // The number of orders tried for a selection of `cards` cards, over five.
 std::size_t card_order_cap(std::size_t cards);
+// Joker orders grouped by the scoring run they make: orders of one class give
+// the same run, bit for bit, for every play. Orders are grouped only where
+// that is proved; with a copy joker, "j_baseball" or "j_dna" in the snapshot
+// every order is its own class.
+struct OrderClasses {
+  std::vector<std::uint32_t> of;  // per lineup, its class
+  std::size_t count = 0;
+};
+OrderClasses order_classes(const score::Prepared& prep, std::span<const score::Lineup> lineups);
+
+// Whether check_shared_runs is on.
+bool shared_runs_checked();
+// Scores `play` under `lineup` by itself and ends the process unless the
+// result equals `shared` bit for bit.
+void verify_shared(const score::Prepared& prep, const score::Play& play,
+                   const score::Lineup& lineup, score::Outcome shared);
+
 // Relative tolerance of `better`.
 inline constexpr double kTolerance = 1e-9;
 

@@ -43,7 +43,7 @@ void obelisk(BeforeAct& a) {
 void dna(BeforeAct& a) {
   score::ScoreCtx& ctx = a.ctx;
   if (ctx.snapshot.round.round_hands != 0.0 || ctx.played.size() != 1) return;
-  ctx.held.push_back(ctx.played[0]);
+  ctx.add_held(ctx.played[0]);
   ctx.cards_added += 1.0;
   // Every hologram in the snapshot's own order, whatever the joker order.
   for (std::size_t h = 0; h < ctx.prep.jokers.size(); ++h) {
@@ -76,15 +76,15 @@ constexpr std::array<BeforeRow, 10> kBefore = {{
     {Key::j_midas_mask, Copy::none,
      [](BeforeAct& a) {
        for (std::size_t pos : a.ctx.detected.scoring)
-         if (a.face(pos)) a.ctx.played[pos].enh = hand::Enh::gold;
+         if (a.face(pos)) a.ctx.change_played(pos).enh = hand::Enh::gold;
      }},
     {Key::j_vampire, Copy::none,
      [](BeforeAct& a) {
        double k = 0.0;
        for (std::size_t pos : a.ctx.detected.scoring) {
-         hand::CardView& card = a.ctx.played[pos];
+         const hand::CardView& card = a.ctx.played[pos];
          if (card.enh == hand::Enh::none || card.debuff) continue;
-         card.enh = hand::Enh::none;
+         a.ctx.change_played(pos).enh = hand::Enh::none;
          k += 1.0;
        }
        // Skipped at k = 0 so that a non-finite extra cannot turn x_mult into NaN.
@@ -113,13 +113,15 @@ constexpr auto kBeforeIndex = phase::rows_by_key(kBefore);
 
 }  // namespace
 
+std::int8_t phase::before_row(Key key, bool copied) {
+  return row_for(kBefore, kBeforeIndex, key, copied);
+}
+
 void before(score::ScoreCtx& ctx) {
-  for (const Resolved& entry : ctx.resolved) {
-    const JokerView& joker = ctx.prep.jokers[entry.index];
-    const BeforeRow* row = phase::find_row(kBefore, kBeforeIndex, joker.key);
-    if (row == nullptr || (entry.copied && row->copy == Copy::none)) continue;
-    BeforeAct act{ctx, joker.ab, ctx.jstates[entry.index]};
-    row->effect(act);
+  // The lineup holds the entries with a row here, the copy rule applied.
+  for (const score::Step& step : ctx.lineup.before()) {
+    BeforeAct act{ctx, ctx.prep.jokers[step.index].ab, ctx.jstates[step.index]};
+    kBefore[static_cast<std::size_t>(step.row)].effect(act);
   }
 }
 

@@ -92,7 +92,7 @@ constexpr std::array<MainRow, 38> kMain = {{
      }},
     {Key::j_seeing_double,
      [](MainAct& a) {
-       if (seeing_double(a.ctx.played.span(), a.ctx.detected.scoring.span(), a.ctx.rules))
+       if (seeing_double(a.ctx.played, a.ctx.detected.scoring.span(), a.ctx.rules))
          a.ctx.mult *= a.ab.extra.value_or(2.0);
      }},
     {Key::j_wee, add_state_chips},
@@ -116,7 +116,7 @@ constexpr std::array<MainRow, 38> kMain = {{
     {Key::j_ice_cream, add_state_chips},
     {Key::j_flower_pot,
      [](MainAct& a) {
-       if (flower_pot(a.ctx.played.span(), a.ctx.detected.scoring.span(), a.ctx.rules))
+       if (flower_pot(a.ctx.played, a.ctx.detected.scoring.span(), a.ctx.rules))
          a.ctx.mult *= a.ab.extra.value_or(3.0);
      }},
     {Key::j_blue_joker,
@@ -183,29 +183,34 @@ void loyalty(MainAct& a) {
   if (r == every) a.ctx.mult *= a.ab.xmult.value_or(4.0);
 }
 
-// The effect of one resolved joker: the loyalty rule, else the generic paths
-// driven by the ability object, else the keyed table.
-void joker_main(score::ScoreCtx& ctx, const JokerView& joker, const JState& s) {
-  MainAct act{ctx, joker.ab, s};
-  if (joker.key == Key::j_loyalty_card) {
+// The effect of the resolved joker of one position: the loyalty rule, else
+// the generic paths driven by the ability object, else the keyed table. The
+// prepared rows hold what these tests read of the joker.
+void joker_main(score::ScoreCtx& ctx, std::uint32_t acting) {
+  const score::JokerRows& step = ctx.prep.rows[acting];
+  const JState& s = ctx.jstates[acting];
+  if (step.loyalty) {
+    MainAct act{ctx, ctx.prep.jokers[acting].ab, s};
     loyalty(act);
     return;
   }
-  const Ability& ab = joker.ab;
-  const bool contained = ab.has_type && (ab.type_mask & ctx.detected.poker_hands) != 0;
-  if (s.x_mult > 1.0 && joker.key != Key::j_seeing_double && (!ab.has_type || contained)) {
+  const bool contained = step.has_type && (step.type_mask & ctx.detected.poker_hands) != 0;
+  if (s.x_mult > 1.0 && step.x_mult_generic && (!step.has_type || contained)) {
     ctx.mult *= s.x_mult;
     return;
   }
-  if (ab.t_mult.value_or(0.0) > 0.0 && contained) {
-    ctx.mult += *ab.t_mult;
+  if (step.t_mult > 0.0 && contained) {
+    ctx.mult += step.t_mult;
     return;
   }
-  if (ab.t_chips.value_or(0.0) > 0.0 && contained) {
-    ctx.chips += *ab.t_chips;
+  if (step.t_chips > 0.0 && contained) {
+    ctx.chips += step.t_chips;
     return;
   }
-  if (const MainRow* row = phase::find_row(kMain, kMainIndex, joker.key)) row->effect(act);
+  if (step.main != score::JokerRows::kNoRow) {
+    MainAct act{ctx, ctx.prep.jokers[acting].ab, s};
+    kMain[static_cast<std::size_t>(step.main)].effect(act);
+  }
 }
 
 }  // namespace
@@ -260,27 +265,28 @@ bool flower_pot(std::span<const CardView> played, std::span<const std::size_t> s
   return marked[0] && marked[1] && marked[2] && marked[3];
 }
 
+std::int8_t phase::main_row(Key key) {
+  return row_for(kMain, kMainIndex, key, false);
+}
+
 void main_phase(score::ScoreCtx& ctx) {
   const std::span<const JokerView> jokers = ctx.prep.jokers;
-  for (std::size_t b = 0; b < ctx.order.size(); ++b) {
-    const std::size_t real_index = ctx.order[b];
-    const JokerView& real = jokers[real_index];
-    if (!real.debuff) {
-      if (real.ed == hand::Edition::foil) ctx.chips += 50.0;
-      if (real.ed == hand::Edition::holo) ctx.mult += 10.0;
-    }
-    if (const Resolved r = ctx.resolved_at[b]; r.acts())
-      joker_main(ctx, jokers[r.index], ctx.jstates[r.index]);
-    if (real.rarity == 2) {
+  for (const score::MainStep& step : ctx.lineup.main()) {
+    const std::size_t real_index = step.real;
+    // The step's edition is none for a debuffed joker.
+    if (step.ed == hand::Edition::foil) ctx.chips += 50.0;
+    if (step.ed == hand::Edition::holo) ctx.mult += 10.0;
+    if (step.acting != Resolved::kNothing) joker_main(ctx, step.acting);
+    if (step.uncommon) {
       // Uncommon jokers receive every other baseball's bonus, copies included,
       // whether or not they act themselves.
-      for (const Resolved& entry : ctx.resolved) {
+      for (const Resolved& entry : ctx.lineup.list()) {
         const JokerView& ball = jokers[entry.index];
         if (ball.key == Key::j_baseball && entry.index != real_index)
           ctx.mult *= ball.ab.extra.value_or(1.5);
       }
     }
-    if (!real.debuff && real.ed == hand::Edition::polychrome) ctx.mult *= 1.5;
+    if (step.ed == hand::Edition::polychrome) ctx.mult *= 1.5;
   }
 }
 

@@ -12,76 +12,91 @@
 namespace quorvel::jokers {
 namespace {
 
-constexpr double kMaxCount = 4294967295.0;
-
-// A count read from the host's numbers: NaN is 0, the rest is clamped to the
-// 32-bit range and truncated toward zero.
-std::uint32_t to_count(double v) {
-  if (std::isnan(v) || v <= 0.0) return 0;
-  if (v >= kMaxCount) return 0xFFFFFFFFu;
-  return static_cast<std::uint32_t>(v);
-}
-
-struct RepAct {
-  const score::ScoreCtx& ctx;
-  const Ability& ab;
+// What a repetition row reads: the card and the play, never the run's
+// running values, so a play can work a row out once per card.
+struct RepTest {
+  double hands_left_after;
+  hand::JokerRules rules;
+  const hand::Detected& detected;
   const hand::CardView& card;
   std::size_t i;
-  double& sum;
+  const Ability& ab;
 };
 
+// When `test` holds, the sum grows by `amount`. Copies act like the joker
+// itself in every row.
 struct RepRow {
   Key key;
-  void (*effect)(RepAct&);
+  bool (*test)(const RepTest&);
+  double (*amount)(const RepTest&);
 };
 
-// Copies act like the joker itself in every row.
 constexpr std::array<RepRow, 5> kCardRepetitions = {{
-    {Key::j_dusk,
-     [](RepAct& a) {
-       if (a.ctx.hands_left_after == 0.0) a.sum += a.ab.extra.value_or(1.0);
-     }},
+    {Key::j_dusk, [](const RepTest& t) { return t.hands_left_after == 0.0; },
+     [](const RepTest& t) { return t.ab.extra.value_or(1.0); }},
     {Key::j_hack,
-     [](RepAct& a) {
-       if (phase::has_rank(a.card) && a.card.rank >= 2 && a.card.rank <= 5)
-         a.sum += a.ab.extra.value_or(1.0);
-     }},
-    {Key::j_selzer, [](RepAct& a) { a.sum += 1.0; }},
+     [](const RepTest& t) {
+       return phase::has_rank(t.card) && t.card.rank >= 2 && t.card.rank <= 5;
+     },
+     [](const RepTest& t) { return t.ab.extra.value_or(1.0); }},
+    {Key::j_selzer, [](const RepTest&) { return true; }, [](const RepTest&) { return 1.0; }},
     {Key::j_hanging_chad,
-     [](RepAct& a) {
-       const common::Positions& scoring = a.ctx.detected.scoring;
-       if (!scoring.empty() && scoring[0] == a.i) a.sum += a.ab.extra.value_or(2.0);
-     }},
-    {Key::j_sock_and_buskin,
-     [](RepAct& a) {
-       if (is_face(a.card, a.ctx.rules)) a.sum += a.ab.extra.value_or(1.0);
-     }},
+     [](const RepTest& t) {
+       const common::Positions& scoring = t.detected.scoring;
+       return !scoring.empty() && scoring[0] == t.i;
+     },
+     [](const RepTest& t) { return t.ab.extra.value_or(2.0); }},
+    {Key::j_sock_and_buskin, [](const RepTest& t) { return is_face(t.card, t.rules); },
+     [](const RepTest& t) { return t.ab.extra.value_or(1.0); }},
 }};
 constexpr auto kCardRepetitionsIndex = phase::rows_by_key(kCardRepetitions);
 
 }  // namespace
 
+std::int8_t phase::card_reps_row(Key key) {
+  return row_for(kCardRepetitions, kCardRepetitionsIndex, key, false);
+}
+
 std::uint32_t card_repetitions(const score::ScoreCtx& ctx, std::size_t i) {
   double sum = 0.0;
   const hand::CardView& card = ctx.played[i];
-  for (const Resolved& entry : ctx.resolved) {
-    const JokerView& joker = ctx.prep.jokers[entry.index];
-    const RepRow* row = phase::find_row(kCardRepetitions, kCardRepetitionsIndex, joker.key);
-    if (row == nullptr) continue;
-    RepAct act{ctx, joker.ab, card, i, sum};
-    row->effect(act);
+  for (const score::Step& step : ctx.lineup.card_reps()) {
+    const RepRow& row = kCardRepetitions[static_cast<std::size_t>(step.row)];
+    const RepTest t{ctx.hands_left_after,          ctx.rules, ctx.detected, card, i,
+                    ctx.prep.jokers[step.index].ab};
+    if (row.test(t)) sum += row.amount(t);
   }
-  return to_count(sum);  // the total is clamped, not each amount
+  return repetition_count(sum);  // the total is clamped, not each amount
+}
+
+void fold_card_repetitions(const score::Prepared& prep, const score::Play& play, std::size_t i,
+                           std::size_t joker, score::CardFold& fold) {
+  const std::int8_t r = prep.rows[joker].card_reps;
+  if (r == score::JokerRows::kNoRow) return;
+  const RepRow& row = kCardRepetitions[static_cast<std::size_t>(r)];
+  // The run's hands_left_after, from the same numbers.
+  const RepTest t{prep.snapshot.round.hands_left - 1.0,
+                  prep.rules,
+                  play.detected,
+                  play.played[i],
+                  i,
+                  prep.jokers[joker].ab};
+  fold.repeats = row.test(t);
+  if (fold.repeats) fold.repetitions = row.amount(t);
+}
+
+std::uint32_t held_repetitions(std::span<const JokerView> jokers, std::span<const Resolved> list) {
+  std::uint32_t count = 0;
+  for (const Resolved& entry : list) {
+    const JokerView& joker = jokers[entry.index];
+    // "j_mime", copies included: each amount clamped by itself, the sum wraps.
+    if (joker.key == Key::j_mime) count += repetition_count(joker.ab.extra.value_or(1.0));
+  }
+  return count;
 }
 
 std::uint32_t held_repetitions(const score::ScoreCtx& ctx) {
-  std::uint32_t count = 0;
-  for (const Resolved& entry : ctx.resolved) {
-    const JokerView& joker = ctx.prep.jokers[entry.index];
-    // "j_mime", copies included: each amount clamped by itself, the sum wraps.
-    if (joker.key == Key::j_mime) count += to_count(joker.ab.extra.value_or(1.0));
-  }
-  return count;
+  return ctx.lineup.held_reps();
 }
 
 }  // namespace quorvel::jokers

@@ -10,6 +10,7 @@
 #include "hand/card.h"
 #include "jokers/jokers.h"
 #include "jokers/keys.h"
+#include "score/context.h"
 
 namespace quorvel::jokers::phase {
 
@@ -35,13 +36,26 @@ constexpr std::array<std::int16_t, kKeys> rows_by_key(const std::array<Row, N>& 
   return index;
 }
 
-// The row of `key` in a table, or nullptr.
+// The row of `key` in a table as Lineup stores it: kNoRow when there is none,
+// or when the entry is a copy and the row leaves copies out.
 template <typename Row, std::size_t N>
-const Row* find_row(const std::array<Row, N>& rows, const std::array<std::int16_t, kKeys>& index,
-                    Key key) {
+std::int8_t row_for(const std::array<Row, N>& rows, const std::array<std::int16_t, kKeys>& index,
+                    Key key, bool copied) {
   const std::int16_t r = index[static_cast<std::size_t>(key)];
-  return r < 0 ? nullptr : &rows[static_cast<std::size_t>(r)];
+  if (r < 0) return score::JokerRows::kNoRow;
+  if constexpr (requires { rows[0].copy; }) {
+    if (copied && rows[static_cast<std::size_t>(r)].copy == Copy::none)
+      return score::JokerRows::kNoRow;
+  }
+  return static_cast<std::int8_t>(r);
 }
+
+// Each phase's rows of a key, for rows_of.
+std::int8_t before_row(Key key, bool copied);
+std::int8_t card_reps_row(Key key);
+std::int8_t per_card_row(Key key, bool copied);
+std::int8_t held_card_row(Key key, bool copied);
+std::int8_t main_row(Key key);
 
 inline bool is_stone(const hand::CardView& card) {
   return card.enh == hand::Enh::stone;

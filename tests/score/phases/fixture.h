@@ -35,25 +35,25 @@ class PhaseRun {
         chance_(mode) {
     prep_ = std::make_unique<score::Prepared>(snap_);
     play_ = std::make_unique<score::Play>(*prep_, played_);
-    resolved_ = std::make_unique<jokers::ResolvedOrder>(prep_->jokers, order_);
+    lineup_ = std::make_unique<score::Lineup>(*prep_, order_);
+    jstates_ = jokers::initial_state(prep_->jokers);
+    per_card_extra_.assign(played_.size(), 0.0);
     ctx_ = std::unique_ptr<score::ScoreCtx>(new score::ScoreCtx{
         .prep = *prep_,
         .snapshot = snap_,
-        .played = play_->played,
-        .held = play_->held,
-        .jstates = jokers::initial_state(prep_->jokers),
-        .per_card_extra = {},
+        .lineup = *lineup_,
+        .played = play_->played.span(),
+        .held = play_->held.span(),
+        .own = own_,
+        .jstates = jstates_.span(),
+        .per_card_extra = per_card_extra_.span(),
         .chance = chance_,
-        .order = order_,
-        .resolved_at = resolved_->at.span(),
-        .resolved = resolved_->list.span(),
         .detected = play_->detected,
         .dollars = snap_.round.dollars,
         .hands_left_after = snap_.round.hands_left - 1.0,
         .odds_mult = prep_->odds_mult,
         .rules = prep_->rules,
     });
-    ctx_->per_card_extra.assign(played_.size(), 0.0);
   }
 
   PhaseRun(PhaseRun&&) = delete;  // the context borrows the members
@@ -70,7 +70,10 @@ class PhaseRun {
   score::ModeChance chance_;
   std::unique_ptr<score::Prepared> prep_;
   std::unique_ptr<score::Play> play_;
-  std::unique_ptr<jokers::ResolvedOrder> resolved_;
+  std::unique_ptr<score::Lineup> lineup_;
+  score::OwnCards own_;
+  common::SmallVec<jokers::JState, 8> jstates_;
+  common::SmallVec<double, 8> per_card_extra_;
   std::unique_ptr<score::ScoreCtx> ctx_;
 };
 
