@@ -685,40 +685,36 @@ bool Reader::read_bool() {
   invalid_type("a boolean");
 }
 
-std::int64_t Reader::read_i64() {
-  int c = peek();
-  if (c != '-' && !(c >= '0' && c <= '9')) invalid_type("i64");
+// The strict integer kinds: a JSON integer from `lowest` to `highest`. An
+// integer outside that range is an invalid value; anything else, a float
+// included, an invalid type.
+std::int64_t Reader::read_integer(std::int64_t lowest, std::uint64_t highest,
+                                  std::string_view expected) {
+  const int c = peek();
+  if (c != '-' && !(c >= '0' && c <= '9')) invalid_type(expected);
   if (c == '-') bump();
-  Number n = parse_number(c != '-');
+  const Number n = parse_number(c != '-');
   switch (n.kind) {
-    case Number::Kind::signed_int:
-      return n.i;
     case Number::Kind::unsigned_int:
-      if (n.u <= static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
-        return static_cast<std::int64_t>(n.u);
-      }
-      invalid_value(describe_number(n), "i64");
-    case Number::Kind::floating:
+      if (n.u <= highest) return static_cast<std::int64_t>(n.u);
       break;
+    case Number::Kind::signed_int:
+      if (n.i >= lowest) return n.i;
+      break;
+    case Number::Kind::floating:
+      fail_message("invalid type: " + describe_number(n) + ", expected " + std::string(expected));
   }
-  fail_message("invalid type: " + describe_number(n) + ", expected i64");
+  invalid_value(describe_number(n), expected);
+}
+
+std::int64_t Reader::read_i64() {
+  return read_integer(std::numeric_limits<std::int64_t>::min(),
+                      std::numeric_limits<std::int64_t>::max(), "i64");
 }
 
 std::uint32_t Reader::read_u32() {
-  int c = peek();
-  if (c != '-' && !(c >= '0' && c <= '9')) invalid_type("u32");
-  if (c == '-') bump();
-  Number n = parse_number(c != '-');
-  switch (n.kind) {
-    case Number::Kind::unsigned_int:
-      if (n.u <= std::numeric_limits<std::uint32_t>::max()) return static_cast<std::uint32_t>(n.u);
-      invalid_value(describe_number(n), "u32");
-    case Number::Kind::signed_int:
-      invalid_value(describe_number(n), "u32");
-    case Number::Kind::floating:
-      break;
-  }
-  fail_message("invalid type: " + describe_number(n) + ", expected u32");
+  return static_cast<std::uint32_t>(
+      read_integer(0, std::numeric_limits<std::uint32_t>::max(), "u32"));
 }
 
 std::string_view Reader::read_string_view() {

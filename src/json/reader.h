@@ -173,6 +173,7 @@ class Reader {
 
  private:
   int next_item(Seq& seq, char close, Syntax eof, Syntax comma_or_end);
+  std::int64_t read_integer(std::int64_t lowest, std::uint64_t highest, std::string_view expected);
   void parse_escape();
   std::uint16_t decode_hex_escape();
   double parse_float(std::size_t start, bool positive, bool nonzero_significand);
