@@ -8,6 +8,10 @@
 #include <system_error>
 #include <vector>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
+
 #include "json/writer.h"
 
 namespace quorvel::json {
@@ -39,47 +43,37 @@ constexpr std::string_view kMessages[] = {
 static_assert(std::size(kMessages) == static_cast<std::size_t>(Syntax::recursion_limit) + 1,
               "one message per syntax error");
 
-// Bytes that end the fast scan of a string: control characters, '"', '\\'.
+// Whether a string's byte needs attention: a control character, '"' or '\\',
+// and, where the string is checked for UTF-8, any byte from 0x80 up.
+template <bool kNonAscii>
 constexpr bool stops_string(unsigned char c) {
-  return c < 0x20 || c == '"' || c == '\\';
+  return c < 0x20 || c == '"' || c == '\\' || (kNonAscii && c >= 0x80);
 }
 
-// Skips the bytes of a string that need no attention, eight at a time while
-// eight remain: returns the offset of the first control character, '"' or
-// '\\' at or after `pos`, or `in.size()`. Sets `non_ascii` when a skipped
-// byte is 0x80 or above, so that all-ASCII strings need no UTF-8 check.
-std::size_t scan_string(std::string_view in, std::size_t pos, bool& non_ascii) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
-  std::uint64_t seen = 0;
-  while (in.size() - pos >= 8) {
-    std::uint64_t w;
-    std::memcpy(&w, in.data() + pos, 8);
-    std::uint64_t quote = w ^ (kOnes * '"');
-    std::uint64_t backslash = w ^ (kOnes * '\\');
-    // The high bit of a byte is set for a stop byte; a false mark can only
-    // follow a true one, so the lowest mark is the first stop byte.
-    std::uint64_t hits = (((w - kOnes * 0x20) & ~w) | ((quote - kOnes) & ~quote) |
-                          ((backslash - kOnes) & ~backslash)) &
-                         kHigh;
-    if (hits == 0) {
-      seen |= w;
-      pos += 8;
-      continue;
+// The offset of the first byte at or after `pos` that stops_string(), or
+// `in.size()`: sixteen bytes at a time where SSE2 is there (every x86-64).
+template <bool kNonAscii>
+std::size_t scan_string(std::string_view in, std::size_t pos) {
+#if defined(__SSE2__) || defined(_M_X64)
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i backslash = _mm_set1_epi8('\\');
+  const __m128i space = _mm_set1_epi8(0x20);
+  const __m128i last_control = _mm_set1_epi8(0x1F);
+  while (in.size() - pos >= 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.data() + pos));
+    __m128i stop = _mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, backslash));
+    if constexpr (kNonAscii) {
+      // A signed comparison: the bytes from 0x80 up count as negative.
+      stop = _mm_or_si128(stop, _mm_cmplt_epi8(v, space));
+    } else {
+      stop = _mm_or_si128(stop, _mm_cmpeq_epi8(_mm_max_epu8(v, last_control), last_control));
     }
-    if constexpr (std::endian::native == std::endian::little) {
-      int bits = std::countr_zero(hits) - 7;  // bits before the first stop byte
-      if (bits > 0) seen |= w & ((std::uint64_t{1} << bits) - 1);
-      non_ascii |= (seen & kHigh) != 0;
-      return pos + static_cast<std::size_t>(bits / 8);
-    }
-    break;
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(stop));
+    if (mask != 0) return pos + static_cast<std::size_t>(std::countr_zero(mask));
+    pos += 16;
   }
-  while (pos < in.size() && !stops_string(static_cast<unsigned char>(in[pos]))) {
-    seen |= static_cast<unsigned char>(in[pos]);
-    ++pos;
-  }
-  non_ascii |= (seen & kHigh) != 0;
+#endif
+  while (pos < in.size() && !stops_string<kNonAscii>(static_cast<unsigned char>(in[pos]))) ++pos;
   return pos;
 }
 
@@ -383,48 +377,6 @@ void Reader::invalid_type(std::string_view expected) {
 
 // ---- arrays and objects ------------------------------------------------------
 
-// The first byte of the next element or member, past the comma that
-// separates it from the one before; `close` when the array or object ends
-// there (not consumed).
-int Reader::next_item(Seq& seq, char close, Syntax eof, Syntax comma_or_end) {
-  int c = peek();
-  if (c == close) return c;
-  if (c == kEnd) fail_at_peek(eof);
-  if (seq.first) {
-    seq.first = false;
-    return c;
-  }
-  if (c != ',') fail_at_peek(comma_or_end);
-  bump();
-  c = peek();
-  if (c == close) fail_at_peek(Syntax::trailing_comma);
-  if (c == kEnd) fail_at_peek(Syntax::eof_value);
-  return c;
-}
-
-bool Reader::next_element(Seq& seq) {
-  return next_item(seq, ']', Syntax::eof_list, Syntax::expected_list_comma_or_end) != ']';
-}
-
-std::optional<std::string_view> Reader::next_key(Seq& seq) {
-  int c = next_item(seq, '}', Syntax::eof_object, Syntax::expected_object_comma_or_end);
-  if (c == '}') return std::nullopt;
-  if (c != '"') fail_at_peek(Syntax::key_must_be_string);
-  bump();
-  return parse_string();
-}
-
-bool Reader::consume(char expected) {
-  if (peek() != expected) return false;
-  bump();
-  return true;
-}
-
-void Reader::parse_colon() {
-  if (consume(':')) return;
-  fail_at_peek(peek() == kEnd ? Syntax::eof_object : Syntax::expected_colon);
-}
-
 void Reader::end_array() {
   if (consume(']')) return;
   const int c = peek();
@@ -473,15 +425,19 @@ Number Reader::parse_number(bool positive) {
     if (pos_ < size && is_digit(in_[pos_])) fail_at_peek(Syntax::invalid_number);
   } else if (first >= '1' && first <= '9') {
     significand = static_cast<std::uint64_t>(first - '0');
+    std::size_t digits = 1;
     while (pos_ < size && is_digit(in_[pos_])) {
       auto digit = static_cast<std::uint64_t>(in_[pos_] - '0');
-      if (!overflow) {
+      if (digits < 19) {
+        significand = significand * 10 + digit;  // below 10^19: fits
+      } else if (!overflow) {
         if (significand > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) {
           overflow = true;
         } else {
           significand = significand * 10 + digit;
         }
       }
+      ++digits;
       ++pos_;
     }
   } else {
@@ -641,14 +597,27 @@ void Reader::parse_escape() {
 }
 
 std::string_view Reader::parse_string() {
+  const std::size_t start = pos_;
+  pos_ = scan_string<true>(in_, pos_);
+  // Most strings are ASCII without an escape: a view into the input.
+  if (pos_ < in_.size() && in_[pos_] == '"') {
+    const std::string_view out = in_.substr(start, pos_ - start);
+    ++pos_;
+    return out;
+  }
+  return parse_string_rest(start);
+}
+
+// The rest of a string from the first byte that needs attention at the
+// cursor: escapes are decoded into the scratch buffer, and a string with a
+// byte from 0x80 up is checked for UTF-8 once it is complete.
+std::string_view Reader::parse_string_rest(std::size_t start) {
   const std::size_t size = in_.size();
-  std::size_t start = pos_;
   bool copied = false;
-  bool non_ascii = false;  // in the raw bytes; escapes always give valid UTF-8
+  bool non_ascii = false;
   for (;;) {
-    pos_ = scan_string(in_, pos_, non_ascii);
     if (pos_ == size) fail(Syntax::eof_string);
-    char c = in_[pos_];
+    const auto c = static_cast<unsigned char>(in_[pos_]);
     if (c == '"') {
       std::string_view out;
       if (copied) {
@@ -668,10 +637,14 @@ std::string_view Reader::parse_string() {
       ++pos_;
       parse_escape();
       start = pos_;
-      continue;
+    } else if (c >= 0x80) {
+      non_ascii = true;  // checked as a whole at the end
+      ++pos_;
+    } else {
+      ++pos_;
+      fail(Syntax::control_character);
     }
-    ++pos_;
-    fail(Syntax::control_character);
+    pos_ = non_ascii ? scan_string<false>(in_, pos_) : scan_string<true>(in_, pos_);
   }
 }
 
@@ -814,8 +787,7 @@ void Reader::skip_escape() {
 void Reader::skip_string() {
   const std::size_t size = in_.size();
   for (;;) {
-    bool non_ascii = false;  // not checked: skipped strings may hold any bytes
-    pos_ = scan_string(in_, pos_, non_ascii);
+    pos_ = scan_string<false>(in_, pos_);  // skipped strings may hold any bytes
     if (pos_ == size) fail(Syntax::eof_string);
     char c = in_[pos_];
     if (c == '"') {

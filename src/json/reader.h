@@ -137,13 +137,33 @@ class Reader {
   };
   // True when another element follows (the cursor is then at its value);
   // false at the closing bracket (not consumed).
-  bool next_element(Seq& seq);
+  bool next_element(Seq& seq) {
+    return next_item(seq, ']', Syntax::eof_list, Syntax::expected_list_comma_or_end) != ']';
+  }
+  // True when another member follows: the cursor is then past the opening
+  // quote of its key; false at the closing brace (not consumed).
+  bool next_member(Seq& seq) {
+    const int c = next_item(seq, '}', Syntax::eof_object, Syntax::expected_object_comma_or_end);
+    if (c == '}') return false;
+    if (c != '"') fail_at_peek(Syntax::key_must_be_string);
+    bump();
+    return true;
+  }
   // The next member's key (escapes decoded, valid UTF-8), or nullopt at the
   // closing brace (not consumed). The view lives until the next string read.
-  std::optional<std::string_view> next_key(Seq& seq);
+  std::optional<std::string_view> next_key(Seq& seq) {
+    if (!next_member(seq)) return std::nullopt;
+    return parse_string();
+  }
   // Takes the next non-whitespace byte when it is `expected`.
-  bool consume(char expected);
-  void parse_colon();
+  bool consume(char expected) {
+    if (peek() != expected) return false;
+    bump();
+    return true;
+  }
+  void parse_colon() {
+    if (!consume(':')) fail_at_peek(peek() == kEnd ? Syntax::eof_object : Syntax::expected_colon);
+  }
   // Consume the closing bracket or brace; anything else is an error
   // ("trailing characters" for an element too many in a record's array form).
   void end_array();
@@ -167,13 +187,45 @@ class Reader {
   void parse_ident(std::string_view rest);  // after 'n', 't' or 'f'
   Number parse_number(bool positive);       // after '-', or at the first digit
   std::string_view parse_string();          // after the opening quote, validated
+  // After a string's opening quote: when the string is `text` as it stands,
+  // without an escape, consumes it with its closing quote and returns true.
+  // `text` holds no quote, backslash or control character.
+  bool match_string(std::string_view text) {
+    if (in_.size() - pos_ <= text.size() || in_[pos_ + text.size()] != '"') return false;
+    for (std::size_t k = 0; k < text.size(); ++k) {
+      if (in_[pos_ + k] != text[k]) return false;
+    }
+    pos_ += text.size() + 1;
+    return true;
+  }
+  // Whether a view that parse_string() returned holds decoded escapes: it then
+  // lives in the reader's scratch buffer, else it lies in the input.
+  bool decoded(std::string_view s) const { return s.data() == scratch_.data(); }
 
   // After the whole value: only whitespace may follow.
   void finish();
 
  private:
-  int next_item(Seq& seq, char close, Syntax eof, Syntax comma_or_end);
+  // The first byte of the next element or member, past the comma that
+  // separates it from the one before; `close` when the array or object ends
+  // there (not consumed).
+  int next_item(Seq& seq, char close, Syntax eof, Syntax comma_or_end) {
+    int c = peek();
+    if (c == close) return c;
+    if (seq.first) {
+      if (c == kEnd) fail_at_peek(eof);
+      seq.first = false;
+      return c;
+    }
+    if (c != ',') fail_at_peek(c == kEnd ? eof : comma_or_end);
+    bump();
+    c = peek();
+    if (c == close) fail_at_peek(Syntax::trailing_comma);
+    if (c == kEnd) fail_at_peek(Syntax::eof_value);
+    return c;
+  }
   std::int64_t read_integer(std::int64_t lowest, std::uint64_t highest, std::string_view expected);
+  std::string_view parse_string_rest(std::size_t start);
   void parse_escape();
   std::uint16_t decode_hex_escape();
   double parse_float(std::size_t start, bool positive, bool nonzero_significand);

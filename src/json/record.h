@@ -55,8 +55,12 @@ void read_record(Reader& r, const RecordShape& shape, ReadKey&& read_key) {
     Reader::Seq seq;
     std::uint32_t seen = 0;
     std::size_t hint = 0;
-    while (auto key = r.next_key(seq)) {
-      const std::size_t i = detail::find_key(shape, *key, hint);
+    while (r.next_member(seq)) {
+      // Hosts tend to send the keys in declaration order: the key after the
+      // last one found is tried in place before the key is read as a string.
+      const std::size_t i = hint < shape.keys.size() && r.match_string(shape.keys[hint])
+                                ? hint
+                                : detail::find_key(shape, r.parse_string(), hint);
       if (i == shape.keys.size()) {
         r.parse_colon();
         r.skip_value();
