@@ -2,10 +2,28 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
+#include <numeric>
+#include <span>
 
 #include "json/writer.h"
 
 namespace quorvel::json {
+
+namespace {
+
+// The order of keys in a Value's map: by unsigned bytes, a prefix first.
+int compare_bytes(std::string_view a, std::string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t k = 0; k < n; ++k) {
+    const auto x = static_cast<unsigned char>(a[k]);
+    const auto y = static_cast<unsigned char>(b[k]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+}  // namespace
 
 // Reads the document depth first. The elements and members of the arrays and
 // objects still open wait on two stacks; when one closes, its own move into
@@ -48,11 +66,10 @@ class Tree::Builder {
   }
 
  private:
-  // A member of an open object with its place among the members as sent,
-  // which decides between equal keys.
+  // A member of an open object, with its key's text for sorting.
   struct Pending {
     Member member;
-    std::size_t place;
+    std::string_view key;
   };
 
   static Node number(const Number& n) {
@@ -69,13 +86,15 @@ class Tree::Builder {
 
   // `s` lives only until the reader's next string: a decoded one is copied.
   Node string(std::string_view s) {
-    if (r_.decoded(s)) {
-      const std::size_t at = tree_.decoded_.size();
-      tree_.decoded_ += s;
-      return Node{Kind::string, true, s.size(), at};
+    if (!r_.decoded(s)) {
+      return Node{Kind::string, false, s.size(),
+                  static_cast<std::uint64_t>(s.data() - tree_.input_.data())};
     }
-    return Node{Kind::string, false, s.size(),
-                static_cast<std::uint64_t>(s.data() - tree_.input_.data())};
+    if (!tree_.decoded_) tree_.decoded_.reset(new char[tree_.input_.size()]);
+    const Node node{Kind::string, true, s.size(), tree_.decoded_size_};
+    std::memcpy(tree_.decoded_.get() + tree_.decoded_size_, s.data(), s.size());
+    tree_.decoded_size_ += s.size();
+    return node;
   }
 
   Node array() {
@@ -102,31 +121,33 @@ class Tree::Builder {
     const std::size_t base = members_.size();
     Reader::Seq seq;
     while (auto key = r_.next_key(seq)) {
-      Pending pending{{string(*key), {}}, members_.size() - base};
+      const Node name = string(*key);
       r_.parse_colon();
-      pending.member.value = value();
-      members_.push_back(pending);
+      const Node member = value();
+      members_.push_back({{name, member}, tree_.text(name)});
     }
     r_.leave();
     r_.end_object();
 
-    const auto first = members_.begin() + static_cast<std::ptrdiff_t>(base);
-    const auto last = members_.end();
-    const auto key_of = [this](const Pending& p) { return tree_.text(p.member.key); };
-    const auto out_of_order = [&](const Pending& a, const Pending& b) {
-      return key_of(a) >= key_of(b);
-    };
-    if (std::adjacent_find(first, last, out_of_order) != last) {
-      std::sort(first, last, [&](const Pending& a, const Pending& b) {
-        const int order = key_of(a).compare(key_of(b));
-        return order < 0 || (order == 0 && a.place < b.place);
-      });
-    }
+    const std::span<const Pending> open(members_.data() + base, members_.size() - base);
     const std::size_t at = tree_.members_.size();
-    for (auto it = first; it != last; ++it) {
-      const auto next = it + 1;
-      if (next != last && key_of(*next) == key_of(*it)) continue;  // a later value follows
-      tree_.members_.push_back(it->member);
+    std::size_t k = 1;
+    while (k < open.size() && compare_bytes(open[k - 1].key, open[k].key) < 0) ++k;
+    if (k >= open.size()) {
+      for (const Pending& p : open) tree_.members_.push_back(p.member);
+    } else {
+      // Sorted by key, and between equal keys by place, the later kept.
+      order_.resize(open.size());
+      std::iota(order_.begin(), order_.end(), std::size_t{0});
+      std::sort(order_.begin(), order_.end(), [&](std::size_t a, std::size_t b) {
+        const int c = compare_bytes(open[a].key, open[b].key);
+        return c < 0 || (c == 0 && a < b);
+      });
+      for (std::size_t j = 0; j < order_.size(); ++j) {
+        const Pending& p = open[order_[j]];
+        if (j + 1 < order_.size() && open[order_[j + 1]].key == p.key) continue;
+        tree_.members_.push_back(p.member);
+      }
     }
     members_.resize(base);
     return Node{Kind::object, false, tree_.members_.size() - at, at};
@@ -136,6 +157,7 @@ class Tree::Builder {
   Tree& tree_;
   std::vector<Node> elements_;
   std::vector<Pending> members_;
+  std::vector<std::size_t> order_;  // sorting room for the object that closes
 };
 
 Tree Tree::read(Reader& r) {
@@ -147,7 +169,8 @@ Tree Tree::read(Reader& r) {
 }
 
 std::string_view Tree::text(const Node& string) const {
-  return (string.decoded ? std::string_view(decoded_) : input_).substr(string.bits, string.size);
+  const char* base = string.decoded ? decoded_.get() : input_.data();
+  return {base + string.bits, string.size};
 }
 
 void Tree::write(std::string& out) const {
@@ -175,10 +198,9 @@ void Tree::write(std::string& out, const Node& node) const {
       if (node.decoded) {
         write_string(out, text(node));
       } else {
-        // Read without an escape, it holds no byte that needs one.
-        out += '"';
-        out += text(node);
-        out += '"';
+        // Read without an escape, it holds no byte that needs one: written as
+        // it stands in the input, quotes included.
+        out.append(input_.data() + node.bits - 1, node.size + 2);
       }
       break;
     case Kind::array:

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,7 +53,10 @@ class Tree {
   Node root_;
   std::vector<Node> elements_;   // the elements of each array, together
   std::vector<Member> members_;  // the members of each object, together, in key order
-  std::string decoded_;          // strings that held escapes, decoded
+  // Strings that held escapes, decoded. Sized once, when the first one comes,
+  // to the input's size, which their decoded bytes never exceed.
+  std::unique_ptr<char[]> decoded_;
+  std::size_t decoded_size_ = 0;
 };
 
 void write(std::string& out, const Tree& tree);

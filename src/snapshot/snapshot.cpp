@@ -94,7 +94,8 @@ Objective read_objective(Reader& r) {
 // Key tables in declaration order, which is also the array-form order.
 
 constexpr std::string_view kPermaKeys[] = {"bonus", "mult", "x_mult"};
-constexpr RecordShape kPerma{"Perma", kPermaKeys};
+constexpr auto kPermaOrder = json::byte_order(kPermaKeys);
+constexpr RecordShape kPerma{"Perma", kPermaKeys, 0, kPermaOrder};
 
 Perma read_perma(Reader& r) {
   Perma p;
@@ -116,7 +117,8 @@ Perma read_perma(Reader& r) {
 
 constexpr std::string_view kCardKeys[] = {"id",   "rank",  "suit",   "enh",    "ed",
                                           "seal", "perma", "debuff", "forced", "hidden"};
-constexpr RecordShape kCard{"Card", kCardKeys, json::required(0)};
+constexpr auto kCardOrder = json::byte_order(kCardKeys);
+constexpr RecordShape kCard{"Card", kCardKeys, json::required(0), kCardOrder};
 
 Card read_card(Reader& r) {
   Card card;
@@ -159,7 +161,8 @@ Card read_card(Reader& r) {
 
 constexpr std::string_view kJokerKeys[] = {"id",     "key",  "ed",     "debuff",
                                            "hidden", "sell", "rarity", "ab"};
-constexpr RecordShape kJoker{"Joker", kJokerKeys, json::required(0)};
+constexpr auto kJokerOrder = json::byte_order(kJokerKeys);
+constexpr RecordShape kJoker{"Joker", kJokerKeys, json::required(0), kJokerOrder};
 
 Joker read_joker(Reader& r) {
   Joker joker;
@@ -196,7 +199,8 @@ Joker read_joker(Reader& r) {
 
 constexpr std::string_view kLevelKeys[] = {"level",  "chips",  "mult",         "l_chips",
                                            "l_mult", "played", "played_round", "visible"};
-constexpr RecordShape kLevel{"Level", kLevelKeys};
+constexpr auto kLevelOrder = json::byte_order(kLevelKeys);
+constexpr RecordShape kLevel{"Level", kLevelKeys, 0, kLevelOrder};
 
 Level read_level(Reader& r) {
   Level level;
@@ -232,7 +236,8 @@ Level read_level(Reader& r) {
 }
 
 constexpr std::string_view kBlindKeys[] = {"key", "disabled", "target"};
-constexpr RecordShape kBlind{"Blind", kBlindKeys};
+constexpr auto kBlindOrder = json::byte_order(kBlindKeys);
+constexpr RecordShape kBlind{"Blind", kBlindKeys, 0, kBlindOrder};
 
 Blind read_blind(Reader& r) {
   Blind blind;
@@ -253,7 +258,8 @@ Blind read_blind(Reader& r) {
 }
 
 constexpr std::string_view kIdolKeys[] = {"rank", "suit"};
-constexpr RecordShape kIdol{"Idol", kIdolKeys};
+constexpr auto kIdolOrder = json::byte_order(kIdolKeys);
+constexpr RecordShape kIdol{"Idol", kIdolKeys, 0, kIdolOrder};
 
 Idol read_idol(Reader& r) {
   Idol idol;
@@ -273,7 +279,8 @@ Idol read_idol(Reader& r) {
 constexpr std::string_view kRoundKeys[] = {
     "hands_left",   "discards_left", "dollars",     "chips",      "idol",
     "ancient_suit", "hands_played",  "round_hands", "tarot_used", "most_played"};
-constexpr RecordShape kRound{"Round", kRoundKeys};
+constexpr auto kRoundOrder = json::byte_order(kRoundKeys);
+constexpr RecordShape kRound{"Round", kRoundKeys, 0, kRoundOrder};
 
 Round read_round(Reader& r) {
   Round round;
@@ -315,7 +322,8 @@ Round read_round(Reader& r) {
 }
 
 constexpr std::string_view kDeckGroupKeys[] = {"rank", "suit", "enh", "ed", "seal", "count"};
-constexpr RecordShape kDeckGroup{"DeckGroup", kDeckGroupKeys};
+constexpr auto kDeckGroupOrder = json::byte_order(kDeckGroupKeys);
+constexpr RecordShape kDeckGroup{"DeckGroup", kDeckGroupKeys, 0, kDeckGroupOrder};
 
 DeckGroup read_deck_group(Reader& r) {
   DeckGroup group;
@@ -345,7 +353,8 @@ DeckGroup read_deck_group(Reader& r) {
 }
 
 constexpr std::string_view kDeckKeys[] = {"back", "remaining", "total", "starting", "contents"};
-constexpr RecordShape kDeck{"Deck", kDeckKeys};
+constexpr auto kDeckOrder = json::byte_order(kDeckKeys);
+constexpr RecordShape kDeck{"Deck", kDeckKeys, 0, kDeckOrder};
 
 Deck read_deck(Reader& r) {
   Deck deck;
@@ -372,7 +381,8 @@ Deck read_deck(Reader& r) {
 }
 
 constexpr std::string_view kConsumableKeys[] = {"key"};
-constexpr RecordShape kConsumable{"Consumable", kConsumableKeys};
+constexpr auto kConsumableOrder = json::byte_order(kConsumableKeys);
+constexpr RecordShape kConsumable{"Consumable", kConsumableKeys, 0, kConsumableOrder};
 
 Consumable read_consumable(Reader& r) {
   Consumable consumable;
@@ -381,7 +391,8 @@ Consumable read_consumable(Reader& r) {
 }
 
 constexpr std::string_view kOptionsKeys[] = {"objective", "discards", "seeded"};
-constexpr RecordShape kOptions{"Options", kOptionsKeys};
+constexpr auto kOptionsOrder = json::byte_order(kOptionsKeys);
+constexpr RecordShape kOptions{"Options", kOptionsKeys, 0, kOptionsOrder};
 
 Options read_options(Reader& r) {
   Options options;
@@ -404,7 +415,8 @@ Options read_options(Reader& r) {
 constexpr std::string_view kSnapshotKeys[] = {"schema",      "hand",  "jokers", "levels",
                                               "blind",       "round", "deck",   "vouchers",
                                               "consumables", "lobby", "options"};
-constexpr RecordShape kSnapshot{"Snapshot", kSnapshotKeys, json::required(0)};
+constexpr auto kSnapshotOrder = json::byte_order(kSnapshotKeys);
+constexpr RecordShape kSnapshot{"Snapshot", kSnapshotKeys, json::required(0), kSnapshotOrder};
 
 Snapshot read_snapshot(Reader& r) {
   Snapshot s;
