@@ -1,5 +1,6 @@
 #include "json/reader.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -414,7 +415,52 @@ void Reader::parse_ident(std::string_view rest) {
   }
 }
 
+namespace {
+
+// A byte that may carry a number on after its integer digits.
+bool continues_number(char c) {
+  return is_digit(c) || c == '.' || c == 'e' || c == 'E';
+}
+
+// A JSON integer as the reader returns it: unsigned when positive, signed
+// when negative, and -0 and integers below the signed range as floats.
+Number integer(std::uint64_t magnitude, bool positive) {
+  Number n{Number::Kind::floating};
+  if (positive) {
+    n.kind = Number::Kind::unsigned_int;
+    n.u = magnitude;
+  } else if (magnitude == 0) {
+    n.f = -0.0;
+  } else if (magnitude <= std::uint64_t{1} << 63) {
+    n.kind = Number::Kind::signed_int;
+    n.i = static_cast<std::int64_t>(0 - magnitude);
+  } else {
+    n.f = -static_cast<double>(magnitude);
+  }
+  return n;
+}
+
+}  // namespace
+
 Number Reader::parse_number(bool positive) {
+  // Nearly every number a host sends is an integer of a few digits: up to 19
+  // digits (no overflow yet) that end the number are read here, and anything
+  // else by the whole grammar.
+  const std::size_t size = in_.size();
+  const std::size_t last = std::min(size, pos_ + 19);
+  std::size_t p = pos_;
+  std::uint64_t magnitude = 0;
+  while (p < last && is_digit(in_[p]))
+    magnitude = magnitude * 10 + static_cast<std::uint64_t>(in_[p++] - '0');
+  const std::size_t digits = p - pos_;
+  if (digits > 0 && (digits == 1 || in_[pos_] != '0') && (p == size || !continues_number(in_[p]))) {
+    pos_ = p;
+    return integer(magnitude, positive);
+  }
+  return parse_any_number(positive);
+}
+
+Number Reader::parse_any_number(bool positive) {
   const std::size_t start = positive ? pos_ : pos_ - 1;  // the text includes the sign
   const std::size_t size = in_.size();
   if (pos_ >= size) fail(Syntax::eof_value);
@@ -425,19 +471,15 @@ Number Reader::parse_number(bool positive) {
     if (pos_ < size && is_digit(in_[pos_])) fail_at_peek(Syntax::invalid_number);
   } else if (first >= '1' && first <= '9') {
     significand = static_cast<std::uint64_t>(first - '0');
-    std::size_t digits = 1;
     while (pos_ < size && is_digit(in_[pos_])) {
       auto digit = static_cast<std::uint64_t>(in_[pos_] - '0');
-      if (digits < 19) {
-        significand = significand * 10 + digit;  // below 10^19: fits
-      } else if (!overflow) {
+      if (!overflow) {
         if (significand > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) {
           overflow = true;
         } else {
           significand = significand * 10 + digit;
         }
       }
-      ++digits;
       ++pos_;
     }
   } else {
@@ -479,21 +521,8 @@ Number Reader::parse_number(bool positive) {
     }
   }
 
+  if (!is_float) return integer(significand, positive);
   Number n{Number::Kind::floating};
-  if (!is_float) {
-    if (positive) {
-      n.kind = Number::Kind::unsigned_int;
-      n.u = significand;
-    } else if (significand == 0) {
-      n.f = -0.0;
-    } else if (significand <= std::uint64_t{1} << 63) {
-      n.kind = Number::Kind::signed_int;
-      n.i = static_cast<std::int64_t>(0 - significand);
-    } else {
-      n.f = -static_cast<double>(significand);
-    }
-    return n;
-  }
   n.f = parse_float(start, positive, nonzero);
   return n;
 }

@@ -228,6 +228,7 @@ class Reader {
   std::string_view parse_string_rest(std::size_t start);
   void parse_escape();
   std::uint16_t decode_hex_escape();
+  Number parse_any_number(bool positive);
   double parse_float(std::size_t start, bool positive, bool nonzero_significand);
   void skip_string();
   void skip_escape();
