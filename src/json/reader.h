@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -71,6 +72,25 @@ class ReadError {
   std::size_t offset_;
 };
 
+// Whether `n` bytes at `a` and `b` are equal, compared a word at a time:
+// keys are short, and a library call would cost more than the comparison.
+inline bool same_bytes(const char* a, const char* b, std::size_t n) {
+  const auto differ = [&](auto word, std::size_t size) {
+    decltype(word) x, y;
+    std::memcpy(&x, a, size);
+    std::memcpy(&y, b, size);
+    a += size;
+    b += size;
+    return x != y;
+  };
+  for (; n >= 8; n -= 8) {
+    if (differ(std::uint64_t{}, 8)) return false;
+  }
+  if (n >= 4 && differ(std::uint32_t{}, 4)) return false;
+  if (n & 2 && differ(std::uint16_t{}, 2)) return false;
+  return (n & 1) == 0 || *a == *b;
+}
+
 // A number as the reader met it: non-negative integers as unsigned, negative
 // integers as signed, everything else (fractions, exponents, -0, integers
 // beyond 64 bits) as a 64-bit float.
@@ -96,8 +116,8 @@ class Reader {
   // next byte without consuming it, or kEnd.
   int peek() {
     while (pos_ < in_.size()) {
-      unsigned char c = static_cast<unsigned char>(in_[pos_]);
-      if (c != ' ' && c != '\n' && c != '\t' && c != '\r') return c;
+      const auto c = static_cast<unsigned char>(in_[pos_]);
+      if (c > ' ' || (c != ' ' && c != '\n' && c != '\t' && c != '\r')) return c;
       ++pos_;
     }
     return kEnd;
@@ -192,9 +212,7 @@ class Reader {
   // `text` holds no quote, backslash or control character.
   bool match_string(std::string_view text) {
     if (in_.size() - pos_ <= text.size() || in_[pos_ + text.size()] != '"') return false;
-    for (std::size_t k = 0; k < text.size(); ++k) {
-      if (in_[pos_ + k] != text[k]) return false;
-    }
+    if (!same_bytes(in_.data() + pos_, text.data(), text.size())) return false;
     pos_ += text.size() + 1;
     return true;
   }

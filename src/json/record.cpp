@@ -4,16 +4,8 @@ namespace quorvel::json::detail {
 
 namespace {
 
-// Keys are short and most differ in their length or first byte: a plain
-// loop beats a library call here.
-bool same_bytes(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  const char* p = a.data();
-  const char* q = b.data();
-  for (const char* end = p + a.size(); p != end; ++p, ++q) {
-    if (*p != *q) return false;
-  }
-  return true;
+bool same_key(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && same_bytes(a.data(), b.data(), a.size());
 }
 
 }  // namespace
@@ -21,10 +13,10 @@ bool same_bytes(std::string_view a, std::string_view b) {
 std::size_t find_key(const RecordShape& shape, std::string_view key, std::size_t hint) {
   const std::size_t n = shape.keys.size();
   for (std::size_t i = hint; i < n; ++i) {
-    if (same_bytes(shape.keys[i], key)) return i;
+    if (same_key(shape.keys[i], key)) return i;
   }
   for (std::size_t i = 0; i < hint && i < n; ++i) {
-    if (same_bytes(shape.keys[i], key)) return i;
+    if (same_key(shape.keys[i], key)) return i;
   }
   return n;
 }
