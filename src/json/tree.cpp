@@ -49,10 +49,8 @@ class Tree::Builder {
         r_.parse_ident("alse");
         return Node{Kind::boolean, false, 0, 0};
       case '-':
-        r_.bump();
-        return number(r_.parse_number(false));
       case '0':
-        return number(r_.parse_number(true));
+        return number();
       case '"':
         r_.bump();
         return string(r_.parse_string());
@@ -72,12 +70,20 @@ class Tree::Builder {
     std::string_view key;
   };
 
-  static Node number(const Number& n) {
+  // An integer has one spelling in JSON, the one the writer gives it: its
+  // text is kept. A float is kept as its value, to be written by the number
+  // text rule.
+  Node number() {
+    const std::size_t start = r_.offset();
+    const bool positive = r_.peek() != '-';
+    if (!positive) r_.bump();
+    const Number n = r_.parse_number(positive);
+    const std::size_t size = r_.offset() - start;
     switch (n.kind) {
       case Number::Kind::unsigned_int:
-        return Node{Kind::unsigned_int, false, 0, n.u};
+        return Node{Kind::unsigned_int, false, size, start};
       case Number::Kind::signed_int:
-        return Node{Kind::signed_int, false, 0, std::bit_cast<std::uint64_t>(n.i)};
+        return Node{Kind::signed_int, false, size, start};
       case Number::Kind::floating:
         break;
     }
@@ -186,10 +192,8 @@ void Tree::write(std::string& out, const Node& node) const {
       out += node.bits != 0 ? "true" : "false";
       break;
     case Kind::unsigned_int:
-      write_integer(out, node.bits);
-      break;
     case Kind::signed_int:
-      write_integer(out, std::bit_cast<std::int64_t>(node.bits));
+      out.append(input_.data() + node.bits, node.size);
       break;
     case Kind::floating:
       write_number(out, std::bit_cast<double>(node.bits));

@@ -36,9 +36,13 @@ class Tree {
  private:
   struct Node {
     Kind kind = Kind::null;
-    bool decoded = false;    // a string held in decoded_ rather than in the input
-    std::size_t size = 0;    // a string's bytes, an array's elements, an object's members
-    std::uint64_t bits = 0;  // a boolean or a number's bits, a string's offset, the first child
+    bool decoded = false;  // a string held in decoded_ rather than in the input
+    // The bytes of a string or an integer's text, the elements of an array,
+    // the members of an object.
+    std::size_t size = 0;
+    // A boolean, a float's bits, the offset of a string or an integer's text,
+    // the index of the first element or member.
+    std::uint64_t bits = 0;
   };
   struct Member {
     Node key;  // a string

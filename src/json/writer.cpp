@@ -117,14 +117,6 @@ void write_int(std::string& out, Int v) {
 
 }  // namespace
 
-void write_integer(std::string& out, std::uint64_t u) {
-  write_int(out, u);
-}
-
-void write_integer(std::string& out, std::int64_t i) {
-  write_int(out, i);
-}
-
 void write(std::string& out, const Value& value) {
   switch (value.kind()) {
     case Kind::null:
@@ -134,10 +126,10 @@ void write(std::string& out, const Value& value) {
       out += value.as_bool() ? "true" : "false";
       break;
     case Kind::unsigned_int:
-      write_integer(out, value.as_unsigned());
+      write_int(out, value.as_unsigned());
       break;
     case Kind::signed_int:
-      write_integer(out, value.as_signed());
+      write_int(out, value.as_signed());
       break;
     case Kind::floating:
       write_number(out, value.as_float());

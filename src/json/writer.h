@@ -2,7 +2,6 @@
 // integers in plain decimal and floats by the number text rule.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,10 +15,6 @@ namespace quorvel::json {
 // A non-finite value is written "null" (no caller should pass one).
 void write_number(std::string& out, double x);
 std::string number_text(double x);
-
-// An integer in plain decimal.
-void write_integer(std::string& out, std::uint64_t u);
-void write_integer(std::string& out, std::int64_t i);
 
 // A string in double quotes: \" \\ \b \f \n \r \t, other bytes below 0x20 as
 // \u00xx (lowercase hex), every other byte unchanged.
