@@ -227,18 +227,6 @@ std::string ReadError::text(std::string_view input) const {
   return out;
 }
 
-double Number::as_double() const {
-  switch (kind) {
-    case Kind::unsigned_int:
-      return static_cast<double>(u);
-    case Kind::signed_int:
-      return static_cast<double>(i);
-    case Kind::floating:
-      break;
-  }
-  return f;
-}
-
 Value Number::to_value() const {
   switch (kind) {
     case Kind::unsigned_int:
@@ -409,6 +397,10 @@ void Reader::finish() {
 // ---- scalars -----------------------------------------------------------------
 
 void Reader::parse_ident(std::string_view rest) {
+  if (in_.size() - pos_ >= rest.size() && same_bytes(in_.data() + pos_, rest.data(), rest.size())) {
+    pos_ += rest.size();
+    return;
+  }
   for (char expected : rest) {
     if (pos_ >= in_.size()) fail(Syntax::eof_value);
     if (in_[pos_++] != expected) fail(Syntax::expected_ident);

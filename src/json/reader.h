@@ -99,7 +99,17 @@ struct Number {
   std::uint64_t u = 0;
   std::int64_t i = 0;
   double f = 0.0;
-  double as_double() const;
+  double as_double() const {
+    switch (kind) {
+      case Kind::unsigned_int:
+        return static_cast<double>(u);
+      case Kind::signed_int:
+        return static_cast<double>(i);
+      case Kind::floating:
+        break;
+    }
+    return f;
+  }
   Value to_value() const;
 };
 

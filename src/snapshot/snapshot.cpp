@@ -120,8 +120,7 @@ constexpr std::string_view kCardKeys[] = {"id",   "rank",  "suit",   "enh",    "
 constexpr auto kCardOrder = json::byte_order(kCardKeys);
 constexpr RecordShape kCard{"Card", kCardKeys, json::required(0), kCardOrder};
 
-Card read_card(Reader& r) {
-  Card card;
+void read_card(Reader& r, Card& card) {
   json::read_record(r, kCard, [&](std::size_t key) {
     switch (key) {
       case 0:
@@ -156,7 +155,6 @@ Card read_card(Reader& r) {
         break;
     }
   });
-  return card;
 }
 
 constexpr std::string_view kJokerKeys[] = {"id",     "key",  "ed",     "debuff",
@@ -164,8 +162,7 @@ constexpr std::string_view kJokerKeys[] = {"id",     "key",  "ed",     "debuff",
 constexpr auto kJokerOrder = json::byte_order(kJokerKeys);
 constexpr RecordShape kJoker{"Joker", kJokerKeys, json::required(0), kJokerOrder};
 
-Joker read_joker(Reader& r) {
-  Joker joker;
+void read_joker(Reader& r, Joker& joker) {
   json::read_record(r, kJoker, [&](std::size_t key) {
     switch (key) {
       case 0:
@@ -194,7 +191,6 @@ Joker read_joker(Reader& r) {
         break;
     }
   });
-  return joker;
 }
 
 constexpr std::string_view kLevelKeys[] = {"level",  "chips",  "mult",         "l_chips",
@@ -325,8 +321,7 @@ constexpr std::string_view kDeckGroupKeys[] = {"rank", "suit", "enh", "ed", "sea
 constexpr auto kDeckGroupOrder = json::byte_order(kDeckGroupKeys);
 constexpr RecordShape kDeckGroup{"DeckGroup", kDeckGroupKeys, 0, kDeckGroupOrder};
 
-DeckGroup read_deck_group(Reader& r) {
-  DeckGroup group;
+void read_deck_group(Reader& r, DeckGroup& group) {
   json::read_record(r, kDeckGroup, [&](std::size_t key) {
     switch (key) {
       case 0:
@@ -349,7 +344,6 @@ DeckGroup read_deck_group(Reader& r) {
         break;
     }
   });
-  return group;
 }
 
 constexpr std::string_view kDeckKeys[] = {"back", "remaining", "total", "starting", "contents"};
@@ -373,7 +367,7 @@ Deck read_deck(Reader& r) {
         deck.starting = read_lenient(r, 0.0);
         break;
       case 4:
-        json::read_list(r, [&] { deck.contents.push_back(read_deck_group(r)); });
+        json::read_list(r, [&] { read_deck_group(r, deck.contents.emplace_back()); });
         break;
     }
   });
@@ -384,10 +378,8 @@ constexpr std::string_view kConsumableKeys[] = {"key"};
 constexpr auto kConsumableOrder = json::byte_order(kConsumableKeys);
 constexpr RecordShape kConsumable{"Consumable", kConsumableKeys, 0, kConsumableOrder};
 
-Consumable read_consumable(Reader& r) {
-  Consumable consumable;
+void read_consumable(Reader& r, Consumable& consumable) {
   json::read_record(r, kConsumable, [&](std::size_t) { consumable.key = r.read_string(); });
-  return consumable;
 }
 
 constexpr std::string_view kOptionsKeys[] = {"objective", "discards", "seeded"};
@@ -426,10 +418,10 @@ Snapshot read_snapshot(Reader& r) {
         s.schema = r.read_u32();
         break;
       case 1:
-        json::read_list(r, [&] { s.hand.push_back(read_card(r)); });
+        json::read_list(r, [&] { read_card(r, s.hand.emplace_back()); });
         break;
       case 2:
-        json::read_list(r, [&] { s.jokers.push_back(read_joker(r)); });
+        json::read_list(r, [&] { read_joker(r, s.jokers.emplace_back()); });
         break;
       case 3:
         json::read_map(r, [&](std::string name) {
@@ -449,7 +441,7 @@ Snapshot read_snapshot(Reader& r) {
         json::read_list(r, [&] { s.vouchers.push_back(r.read_string()); });
         break;
       case 8:
-        json::read_list(r, [&] { s.consumables.push_back(read_consumable(r)); });
+        json::read_list(r, [&] { read_consumable(r, s.consumables.emplace_back()); });
         break;
       case 9:
         s.lobby = r.read_bool();
