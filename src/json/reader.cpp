@@ -407,51 +407,6 @@ void Reader::parse_ident(std::string_view rest) {
   }
 }
 
-namespace {
-
-// A byte that may carry a number on after its integer digits.
-bool continues_number(char c) {
-  return is_digit(c) || c == '.' || c == 'e' || c == 'E';
-}
-
-// A JSON integer as the reader returns it: unsigned when positive, signed
-// when negative, and -0 and integers below the signed range as floats.
-Number integer(std::uint64_t magnitude, bool positive) {
-  Number n{Number::Kind::floating};
-  if (positive) {
-    n.kind = Number::Kind::unsigned_int;
-    n.u = magnitude;
-  } else if (magnitude == 0) {
-    n.f = -0.0;
-  } else if (magnitude <= std::uint64_t{1} << 63) {
-    n.kind = Number::Kind::signed_int;
-    n.i = static_cast<std::int64_t>(0 - magnitude);
-  } else {
-    n.f = -static_cast<double>(magnitude);
-  }
-  return n;
-}
-
-}  // namespace
-
-Number Reader::parse_number(bool positive) {
-  // Nearly every number a host sends is an integer of a few digits: up to 19
-  // digits (no overflow yet) that end the number are read here, and anything
-  // else by the whole grammar.
-  const std::size_t size = in_.size();
-  const std::size_t last = std::min(size, pos_ + 19);
-  std::size_t p = pos_;
-  std::uint64_t magnitude = 0;
-  while (p < last && is_digit(in_[p]))
-    magnitude = magnitude * 10 + static_cast<std::uint64_t>(in_[p++] - '0');
-  const std::size_t digits = p - pos_;
-  if (digits > 0 && (digits == 1 || in_[pos_] != '0') && (p == size || !continues_number(in_[p]))) {
-    pos_ = p;
-    return integer(magnitude, positive);
-  }
-  return parse_any_number(positive);
-}
-
 Number Reader::parse_any_number(bool positive) {
   const std::size_t start = positive ? pos_ : pos_ - 1;  // the text includes the sign
   const std::size_t size = in_.size();
@@ -513,7 +468,7 @@ Number Reader::parse_any_number(bool positive) {
     }
   }
 
-  if (!is_float) return integer(significand, positive);
+  if (!is_float) return Number::integer(significand, positive);
   Number n{Number::Kind::floating};
   n.f = parse_float(start, positive, nonzero);
   return n;

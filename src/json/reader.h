@@ -111,6 +111,24 @@ struct Number {
     return f;
   }
   Value to_value() const;
+
+  // A JSON integer as the reader returns it: unsigned when positive, signed
+  // when negative, and -0 and integers below the signed range as floats.
+  static Number integer(std::uint64_t magnitude, bool positive) {
+    Number n{Kind::floating};
+    if (positive) {
+      n.kind = Kind::unsigned_int;
+      n.u = magnitude;
+    } else if (magnitude == 0) {
+      n.f = -0.0;
+    } else if (magnitude <= std::uint64_t{1} << 63) {
+      n.kind = Kind::signed_int;
+      n.i = static_cast<std::int64_t>(0 - magnitude);
+    } else {
+      n.f = -static_cast<double>(magnitude);
+    }
+    return n;
+  }
 };
 
 class Reader {
@@ -215,8 +233,24 @@ class Reader {
 
   // Low-level pieces for callers that dispatch on peek() themselves.
   void parse_ident(std::string_view rest);  // after 'n', 't' or 'f'
-  Number parse_number(bool positive);       // after '-', or at the first digit
-  std::string_view parse_string();          // after the opening quote, validated
+  // After '-', or at the first digit. Nearly every number a host sends is an
+  // integer of a few digits: up to 19 digits (no overflow yet) that end the
+  // number are read here, and anything else by the whole grammar.
+  Number parse_number(bool positive) {
+    const std::size_t last = in_.size() - pos_ > 19 ? pos_ + 19 : in_.size();
+    std::size_t p = pos_;
+    std::uint64_t magnitude = 0;
+    while (p < last && in_[p] >= '0' && in_[p] <= '9') {
+      magnitude = magnitude * 10 + static_cast<std::uint64_t>(in_[p++] - '0');
+    }
+    const std::size_t digits = p - pos_;
+    if (digits > 0 && (digits == 1 || in_[pos_] != '0') && !continues_number(p)) {
+      pos_ = p;
+      return Number::integer(magnitude, positive);
+    }
+    return parse_any_number(positive);
+  }
+  std::string_view parse_string();  // after the opening quote, validated
   // After a string's opening quote: when the string is `text` as it stands,
   // without an escape, consumes it with its closing quote and returns true.
   // `text` holds no quote, backslash or control character.
@@ -256,6 +290,12 @@ class Reader {
   std::string_view parse_string_rest(std::size_t start);
   void parse_escape();
   std::uint16_t decode_hex_escape();
+  // Whether the byte at `p` carries a number on after its integer digits.
+  bool continues_number(std::size_t p) const {
+    if (p == in_.size()) return false;
+    const char c = in_[p];
+    return (c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E';
+  }
   Number parse_any_number(bool positive);
   double parse_float(std::size_t start, bool positive, bool nonzero_significand);
   void skip_string();
