@@ -8,7 +8,7 @@
 #include <variant>
 #include <vector>
 
-#include "json/writer.h"
+#include "score/answer.h"
 #include "score/request_reader.h"
 #include "score/score.h"
 #include "snapshot/snapshot.h"
@@ -70,7 +70,7 @@ RequestResult score_request(std::string_view bytes) {
   const Scored scored = score_play(snap, played, order);
   RequestResult answer;
   answer.text.reserve(128);
-  json::write(answer.text, scored.to_json());
+  write_answer(answer.text, scored);
   return answer;
 }
 
