@@ -229,10 +229,6 @@ void Tree::write(std::string& out, const Node& node) const {
   }
 }
 
-void write(std::string& out, const Tree& tree) {
-  tree.write(out);
-}
-
 std::string to_text(const Tree& tree) {
   std::string out;
   tree.write(out);

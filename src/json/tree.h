@@ -63,7 +63,6 @@ class Tree {
   std::size_t decoded_size_ = 0;
 };
 
-void write(std::string& out, const Tree& tree);
 std::string to_text(const Tree& tree);
 
 }  // namespace quorvel::json
