@@ -672,17 +672,13 @@ std::string_view Reader::read_string_view() {
   return parse_string();
 }
 
-std::string Reader::read_string() {
-  return std::string(read_string_view());
-}
-
-std::optional<std::string> Reader::read_optional_string() {
+std::optional<std::string_view> Reader::read_optional_string() {
   if (peek() == 'n') {
     bump();
     parse_ident("ull");
     return std::nullopt;
   }
-  return read_string();
+  return read_string_view();
 }
 
 Value Reader::read_value() {

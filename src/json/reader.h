@@ -219,13 +219,14 @@ class Reader {
 
   // Typed reads. Each skips leading whitespace and fails with the kind's
   // expected-word when the value is of another kind.
-  bool read_bool();                     // "a boolean"
-  std::int64_t read_i64();              // "i64", strict integer
-  std::uint32_t read_u32();             // "u32", strict integer
-  std::string read_string();            // "a string"
-  std::string_view read_string_view();  // "a string"; lives until the next string read
-  std::optional<std::string> read_optional_string();  // null gives nullopt
-  Value read_value();                                 // any JSON value, depth-checked
+  bool read_bool();          // "a boolean"
+  std::int64_t read_i64();   // "i64", strict integer
+  std::uint32_t read_u32();  // "u32", strict integer
+  // Strings: the views live until the next string read, so that a record's
+  // field takes the bytes straight into its own string.
+  std::string_view read_string_view();                     // "a string"
+  std::optional<std::string_view> read_optional_string();  // null gives nullopt
+  Value read_value();                                      // any JSON value, depth-checked
   // Syntax-only skip of one value: strings checked for escapes and control
   // characters (not UTF-8), numbers not for range; no nesting limit and no
   // recursion.

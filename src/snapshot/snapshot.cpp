@@ -130,7 +130,7 @@ void read_card(Reader& r, Card& card) {
         card.rank = read_lenient_i32(r);
         break;
       case 2:
-        card.suit = r.read_string();
+        card.suit = r.read_string_view();
         break;
       case 3:
         card.enh = r.read_optional_string();
@@ -240,7 +240,7 @@ Blind read_blind(Reader& r) {
   json::read_record(r, kBlind, [&](std::size_t key) {
     switch (key) {
       case 0:
-        blind.key = r.read_string();
+        blind.key = r.read_string_view();
         break;
       case 1:
         blind.disabled = r.read_bool();
@@ -265,7 +265,7 @@ Idol read_idol(Reader& r) {
         idol.rank = read_lenient_i32(r);
         break;
       case 1:
-        idol.suit = r.read_string();
+        idol.suit = r.read_string_view();
         break;
     }
   });
@@ -298,7 +298,7 @@ Round read_round(Reader& r) {
         round.idol = read_idol(r);
         break;
       case 5:
-        round.ancient_suit = r.read_string();
+        round.ancient_suit = r.read_string_view();
         break;
       case 6:
         round.hands_played = read_lenient(r, 0.0);
@@ -310,7 +310,7 @@ Round read_round(Reader& r) {
         round.tarot_used = read_lenient(r, 0.0);
         break;
       case 9:
-        round.most_played = r.read_string();
+        round.most_played = r.read_string_view();
         break;
     }
   });
@@ -328,7 +328,7 @@ void read_deck_group(Reader& r, DeckGroup& group) {
         group.rank = read_lenient_i32(r);
         break;
       case 1:
-        group.suit = r.read_string();
+        group.suit = r.read_string_view();
         break;
       case 2:
         group.enh = r.read_optional_string();
@@ -355,7 +355,7 @@ Deck read_deck(Reader& r) {
   json::read_record(r, kDeck, [&](std::size_t key) {
     switch (key) {
       case 0:
-        deck.back = r.read_string();
+        deck.back = r.read_string_view();
         break;
       case 1:
         deck.remaining = read_lenient(r, 0.0);
@@ -379,7 +379,7 @@ constexpr auto kConsumableOrder = json::byte_order(kConsumableKeys);
 constexpr RecordShape kConsumable{"Consumable", kConsumableKeys, 0, kConsumableOrder};
 
 void read_consumable(Reader& r, Consumable& consumable) {
-  json::read_record(r, kConsumable, [&](std::size_t) { consumable.key = r.read_string(); });
+  json::read_record(r, kConsumable, [&](std::size_t) { consumable.key = r.read_string_view(); });
 }
 
 constexpr std::string_view kOptionsKeys[] = {"objective", "discards", "seeded"};
@@ -438,7 +438,7 @@ Snapshot read_snapshot(Reader& r) {
         s.deck = read_deck(r);
         break;
       case 7:
-        json::read_list(r, [&] { s.vouchers.push_back(r.read_string()); });
+        json::read_list(r, [&] { s.vouchers.emplace_back(r.read_string_view()); });
         break;
       case 8:
         json::read_list(r, [&] { read_consumable(r, s.consumables.emplace_back()); });
