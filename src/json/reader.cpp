@@ -1,5 +1,6 @@
 #include "json/reader.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -7,6 +8,10 @@
 #include <limits>
 #include <system_error>
 #include <vector>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 #include "json/writer.h"
 
@@ -39,47 +44,37 @@ constexpr std::string_view kMessages[] = {
 static_assert(std::size(kMessages) == static_cast<std::size_t>(Syntax::recursion_limit) + 1,
               "one message per syntax error");
 
-// Bytes that end the fast scan of a string: control characters, '"', '\\'.
+// Whether a string's byte needs attention: a control character, '"' or '\\',
+// and, where the string is checked for UTF-8, any byte from 0x80 up.
+template <bool kNonAscii>
 constexpr bool stops_string(unsigned char c) {
-  return c < 0x20 || c == '"' || c == '\\';
+  return c < 0x20 || c == '"' || c == '\\' || (kNonAscii && c >= 0x80);
 }
 
-// Skips the bytes of a string that need no attention, eight at a time while
-// eight remain: returns the offset of the first control character, '"' or
-// '\\' at or after `pos`, or `in.size()`. Sets `non_ascii` when a skipped
-// byte is 0x80 or above, so that all-ASCII strings need no UTF-8 check.
-std::size_t scan_string(std::string_view in, std::size_t pos, bool& non_ascii) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
-  std::uint64_t seen = 0;
-  while (in.size() - pos >= 8) {
-    std::uint64_t w;
-    std::memcpy(&w, in.data() + pos, 8);
-    std::uint64_t quote = w ^ (kOnes * '"');
-    std::uint64_t backslash = w ^ (kOnes * '\\');
-    // The high bit of a byte is set for a stop byte; a false mark can only
-    // follow a true one, so the lowest mark is the first stop byte.
-    std::uint64_t hits = (((w - kOnes * 0x20) & ~w) | ((quote - kOnes) & ~quote) |
-                          ((backslash - kOnes) & ~backslash)) &
-                         kHigh;
-    if (hits == 0) {
-      seen |= w;
-      pos += 8;
-      continue;
+// The offset of the first byte at or after `pos` that stops_string(), or
+// `in.size()`: sixteen bytes at a time where SSE2 is there (every x86-64).
+template <bool kNonAscii>
+std::size_t scan_string(std::string_view in, std::size_t pos) {
+#if defined(__SSE2__) || defined(_M_X64)
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i backslash = _mm_set1_epi8('\\');
+  const __m128i space = _mm_set1_epi8(0x20);
+  const __m128i last_control = _mm_set1_epi8(0x1F);
+  while (in.size() - pos >= 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.data() + pos));
+    __m128i stop = _mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, backslash));
+    if constexpr (kNonAscii) {
+      // A signed comparison: the bytes from 0x80 up count as negative.
+      stop = _mm_or_si128(stop, _mm_cmplt_epi8(v, space));
+    } else {
+      stop = _mm_or_si128(stop, _mm_cmpeq_epi8(_mm_max_epu8(v, last_control), last_control));
     }
-    if constexpr (std::endian::native == std::endian::little) {
-      int bits = std::countr_zero(hits) - 7;  // bits before the first stop byte
-      if (bits > 0) seen |= w & ((std::uint64_t{1} << bits) - 1);
-      non_ascii |= (seen & kHigh) != 0;
-      return pos + static_cast<std::size_t>(bits / 8);
-    }
-    break;
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(stop));
+    if (mask != 0) return pos + static_cast<std::size_t>(std::countr_zero(mask));
+    pos += 16;
   }
-  while (pos < in.size() && !stops_string(static_cast<unsigned char>(in[pos]))) {
-    seen |= static_cast<unsigned char>(in[pos]);
-    ++pos;
-  }
-  non_ascii |= (seen & kHigh) != 0;
+#endif
+  while (pos < in.size() && !stops_string<kNonAscii>(static_cast<unsigned char>(in[pos]))) ++pos;
   return pos;
 }
 
@@ -232,18 +227,6 @@ std::string ReadError::text(std::string_view input) const {
   return out;
 }
 
-double Number::as_double() const {
-  switch (kind) {
-    case Kind::unsigned_int:
-      return static_cast<double>(u);
-    case Kind::signed_int:
-      return static_cast<double>(i);
-    case Kind::floating:
-      break;
-  }
-  return f;
-}
-
 Value Number::to_value() const {
   switch (kind) {
     case Kind::unsigned_int:
@@ -383,48 +366,6 @@ void Reader::invalid_type(std::string_view expected) {
 
 // ---- arrays and objects ------------------------------------------------------
 
-// The first byte of the next element or member, past the comma that
-// separates it from the one before; `close` when the array or object ends
-// there (not consumed).
-int Reader::next_item(Seq& seq, char close, Syntax eof, Syntax comma_or_end) {
-  int c = peek();
-  if (c == close) return c;
-  if (c == kEnd) fail_at_peek(eof);
-  if (seq.first) {
-    seq.first = false;
-    return c;
-  }
-  if (c != ',') fail_at_peek(comma_or_end);
-  bump();
-  c = peek();
-  if (c == close) fail_at_peek(Syntax::trailing_comma);
-  if (c == kEnd) fail_at_peek(Syntax::eof_value);
-  return c;
-}
-
-bool Reader::next_element(Seq& seq) {
-  return next_item(seq, ']', Syntax::eof_list, Syntax::expected_list_comma_or_end) != ']';
-}
-
-std::optional<std::string_view> Reader::next_key(Seq& seq) {
-  int c = next_item(seq, '}', Syntax::eof_object, Syntax::expected_object_comma_or_end);
-  if (c == '}') return std::nullopt;
-  if (c != '"') fail_at_peek(Syntax::key_must_be_string);
-  bump();
-  return parse_string();
-}
-
-bool Reader::consume(char expected) {
-  if (peek() != expected) return false;
-  bump();
-  return true;
-}
-
-void Reader::parse_colon() {
-  if (consume(':')) return;
-  fail_at_peek(peek() == kEnd ? Syntax::eof_object : Syntax::expected_colon);
-}
-
 void Reader::end_array() {
   if (consume(']')) return;
   const int c = peek();
@@ -456,13 +397,17 @@ void Reader::finish() {
 // ---- scalars -----------------------------------------------------------------
 
 void Reader::parse_ident(std::string_view rest) {
+  if (in_.size() - pos_ >= rest.size() && same_bytes(in_.data() + pos_, rest.data(), rest.size())) {
+    pos_ += rest.size();
+    return;
+  }
   for (char expected : rest) {
     if (pos_ >= in_.size()) fail(Syntax::eof_value);
     if (in_[pos_++] != expected) fail(Syntax::expected_ident);
   }
 }
 
-Number Reader::parse_number(bool positive) {
+Number Reader::parse_any_number(bool positive) {
   const std::size_t start = positive ? pos_ : pos_ - 1;  // the text includes the sign
   const std::size_t size = in_.size();
   if (pos_ >= size) fail(Syntax::eof_value);
@@ -523,21 +468,8 @@ Number Reader::parse_number(bool positive) {
     }
   }
 
+  if (!is_float) return Number::integer(significand, positive);
   Number n{Number::Kind::floating};
-  if (!is_float) {
-    if (positive) {
-      n.kind = Number::Kind::unsigned_int;
-      n.u = significand;
-    } else if (significand == 0) {
-      n.f = -0.0;
-    } else if (significand <= std::uint64_t{1} << 63) {
-      n.kind = Number::Kind::signed_int;
-      n.i = static_cast<std::int64_t>(0 - significand);
-    } else {
-      n.f = -static_cast<double>(significand);
-    }
-    return n;
-  }
   n.f = parse_float(start, positive, nonzero);
   return n;
 }
@@ -641,14 +573,27 @@ void Reader::parse_escape() {
 }
 
 std::string_view Reader::parse_string() {
+  const std::size_t start = pos_;
+  pos_ = scan_string<true>(in_, pos_);
+  // Most strings are ASCII without an escape: a view into the input.
+  if (pos_ < in_.size() && in_[pos_] == '"') {
+    const std::string_view out = in_.substr(start, pos_ - start);
+    ++pos_;
+    return out;
+  }
+  return parse_string_rest(start);
+}
+
+// The rest of a string from the first byte that needs attention at the
+// cursor: escapes are decoded into the scratch buffer, and a string with a
+// byte from 0x80 up is checked for UTF-8 once it is complete.
+std::string_view Reader::parse_string_rest(std::size_t start) {
   const std::size_t size = in_.size();
-  std::size_t start = pos_;
   bool copied = false;
-  bool non_ascii = false;  // in the raw bytes; escapes always give valid UTF-8
+  bool non_ascii = false;
   for (;;) {
-    pos_ = scan_string(in_, pos_, non_ascii);
     if (pos_ == size) fail(Syntax::eof_string);
-    char c = in_[pos_];
+    const auto c = static_cast<unsigned char>(in_[pos_]);
     if (c == '"') {
       std::string_view out;
       if (copied) {
@@ -668,10 +613,14 @@ std::string_view Reader::parse_string() {
       ++pos_;
       parse_escape();
       start = pos_;
-      continue;
+    } else if (c >= 0x80) {
+      non_ascii = true;  // checked as a whole at the end
+      ++pos_;
+    } else {
+      ++pos_;
+      fail(Syntax::control_character);
     }
-    ++pos_;
-    fail(Syntax::control_character);
+    pos_ = non_ascii ? scan_string<false>(in_, pos_) : scan_string<true>(in_, pos_);
   }
 }
 
@@ -685,40 +634,36 @@ bool Reader::read_bool() {
   invalid_type("a boolean");
 }
 
-std::int64_t Reader::read_i64() {
-  int c = peek();
-  if (c != '-' && !(c >= '0' && c <= '9')) invalid_type("i64");
+// The strict integer kinds: a JSON integer from `lowest` to `highest`. An
+// integer outside that range is an invalid value; anything else, a float
+// included, an invalid type.
+std::int64_t Reader::read_integer(std::int64_t lowest, std::uint64_t highest,
+                                  std::string_view expected) {
+  const int c = peek();
+  if (c != '-' && !(c >= '0' && c <= '9')) invalid_type(expected);
   if (c == '-') bump();
-  Number n = parse_number(c != '-');
+  const Number n = parse_number(c != '-');
   switch (n.kind) {
-    case Number::Kind::signed_int:
-      return n.i;
     case Number::Kind::unsigned_int:
-      if (n.u <= static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
-        return static_cast<std::int64_t>(n.u);
-      }
-      invalid_value(describe_number(n), "i64");
-    case Number::Kind::floating:
+      if (n.u <= highest) return static_cast<std::int64_t>(n.u);
       break;
+    case Number::Kind::signed_int:
+      if (n.i >= lowest) return n.i;
+      break;
+    case Number::Kind::floating:
+      fail_message("invalid type: " + describe_number(n) + ", expected " + std::string(expected));
   }
-  fail_message("invalid type: " + describe_number(n) + ", expected i64");
+  invalid_value(describe_number(n), expected);
+}
+
+std::int64_t Reader::read_i64() {
+  return read_integer(std::numeric_limits<std::int64_t>::min(),
+                      std::numeric_limits<std::int64_t>::max(), "i64");
 }
 
 std::uint32_t Reader::read_u32() {
-  int c = peek();
-  if (c != '-' && !(c >= '0' && c <= '9')) invalid_type("u32");
-  if (c == '-') bump();
-  Number n = parse_number(c != '-');
-  switch (n.kind) {
-    case Number::Kind::unsigned_int:
-      if (n.u <= std::numeric_limits<std::uint32_t>::max()) return static_cast<std::uint32_t>(n.u);
-      invalid_value(describe_number(n), "u32");
-    case Number::Kind::signed_int:
-      invalid_value(describe_number(n), "u32");
-    case Number::Kind::floating:
-      break;
-  }
-  fail_message("invalid type: " + describe_number(n) + ", expected u32");
+  return static_cast<std::uint32_t>(
+      read_integer(0, std::numeric_limits<std::uint32_t>::max(), "u32"));
 }
 
 std::string_view Reader::read_string_view() {
@@ -727,17 +672,13 @@ std::string_view Reader::read_string_view() {
   return parse_string();
 }
 
-std::string Reader::read_string() {
-  return std::string(read_string_view());
-}
-
-std::optional<std::string> Reader::read_optional_string() {
+std::optional<std::string_view> Reader::read_optional_string() {
   if (peek() == 'n') {
     bump();
     parse_ident("ull");
     return std::nullopt;
   }
-  return read_string();
+  return read_string_view();
 }
 
 Value Reader::read_value() {
@@ -818,8 +759,7 @@ void Reader::skip_escape() {
 void Reader::skip_string() {
   const std::size_t size = in_.size();
   for (;;) {
-    bool non_ascii = false;  // not checked: skipped strings may hold any bytes
-    pos_ = scan_string(in_, pos_, non_ascii);
+    pos_ = scan_string<false>(in_, pos_);  // skipped strings may hold any bytes
     if (pos_ == size) fail(Syntax::eof_string);
     char c = in_[pos_];
     if (c == '"') {

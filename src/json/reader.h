@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -71,6 +72,25 @@ class ReadError {
   std::size_t offset_;
 };
 
+// Whether `n` bytes at `a` and `b` are equal, compared a word at a time:
+// keys are short, and a library call would cost more than the comparison.
+inline bool same_bytes(const char* a, const char* b, std::size_t n) {
+  const auto differ = [&](auto word, std::size_t size) {
+    decltype(word) x, y;
+    std::memcpy(&x, a, size);
+    std::memcpy(&y, b, size);
+    a += size;
+    b += size;
+    return x != y;
+  };
+  for (; n >= 8; n -= 8) {
+    if (differ(std::uint64_t{}, 8)) return false;
+  }
+  if (n >= 4 && differ(std::uint32_t{}, 4)) return false;
+  if (n & 2 && differ(std::uint16_t{}, 2)) return false;
+  return (n & 1) == 0 || *a == *b;
+}
+
 // A number as the reader met it: non-negative integers as unsigned, negative
 // integers as signed, everything else (fractions, exponents, -0, integers
 // beyond 64 bits) as a 64-bit float.
@@ -79,8 +99,36 @@ struct Number {
   std::uint64_t u = 0;
   std::int64_t i = 0;
   double f = 0.0;
-  double as_double() const;
+  double as_double() const {
+    switch (kind) {
+      case Kind::unsigned_int:
+        return static_cast<double>(u);
+      case Kind::signed_int:
+        return static_cast<double>(i);
+      case Kind::floating:
+        break;
+    }
+    return f;
+  }
   Value to_value() const;
+
+  // A JSON integer as the reader returns it: unsigned when positive, signed
+  // when negative, and -0 and integers below the signed range as floats.
+  static Number integer(std::uint64_t magnitude, bool positive) {
+    Number n{Kind::floating};
+    if (positive) {
+      n.kind = Kind::unsigned_int;
+      n.u = magnitude;
+    } else if (magnitude == 0) {
+      n.f = -0.0;
+    } else if (magnitude <= std::uint64_t{1} << 63) {
+      n.kind = Kind::signed_int;
+      n.i = static_cast<std::int64_t>(0 - magnitude);
+    } else {
+      n.f = -static_cast<double>(magnitude);
+    }
+    return n;
+  }
 };
 
 class Reader {
@@ -96,8 +144,8 @@ class Reader {
   // next byte without consuming it, or kEnd.
   int peek() {
     while (pos_ < in_.size()) {
-      unsigned char c = static_cast<unsigned char>(in_[pos_]);
-      if (c != ' ' && c != '\n' && c != '\t' && c != '\r') return c;
+      const auto c = static_cast<unsigned char>(in_[pos_]);
+      if (c > ' ' || (c != ' ' && c != '\n' && c != '\t' && c != '\r')) return c;
       ++pos_;
     }
     return kEnd;
@@ -137,13 +185,33 @@ class Reader {
   };
   // True when another element follows (the cursor is then at its value);
   // false at the closing bracket (not consumed).
-  bool next_element(Seq& seq);
+  bool next_element(Seq& seq) {
+    return next_item(seq, ']', Syntax::eof_list, Syntax::expected_list_comma_or_end) != ']';
+  }
+  // True when another member follows: the cursor is then past the opening
+  // quote of its key; false at the closing brace (not consumed).
+  bool next_member(Seq& seq) {
+    const int c = next_item(seq, '}', Syntax::eof_object, Syntax::expected_object_comma_or_end);
+    if (c == '}') return false;
+    if (c != '"') fail_at_peek(Syntax::key_must_be_string);
+    bump();
+    return true;
+  }
   // The next member's key (escapes decoded, valid UTF-8), or nullopt at the
   // closing brace (not consumed). The view lives until the next string read.
-  std::optional<std::string_view> next_key(Seq& seq);
+  std::optional<std::string_view> next_key(Seq& seq) {
+    if (!next_member(seq)) return std::nullopt;
+    return parse_string();
+  }
   // Takes the next non-whitespace byte when it is `expected`.
-  bool consume(char expected);
-  void parse_colon();
+  bool consume(char expected) {
+    if (peek() != expected) return false;
+    bump();
+    return true;
+  }
+  void parse_colon() {
+    if (!consume(':')) fail_at_peek(peek() == kEnd ? Syntax::eof_object : Syntax::expected_colon);
+  }
   // Consume the closing bracket or brace; anything else is an error
   // ("trailing characters" for an element too many in a record's array form).
   void end_array();
@@ -151,13 +219,14 @@ class Reader {
 
   // Typed reads. Each skips leading whitespace and fails with the kind's
   // expected-word when the value is of another kind.
-  bool read_bool();                     // "a boolean"
-  std::int64_t read_i64();              // "i64", strict integer
-  std::uint32_t read_u32();             // "u32", strict integer
-  std::string read_string();            // "a string"
-  std::string_view read_string_view();  // "a string"; lives until the next string read
-  std::optional<std::string> read_optional_string();  // null gives nullopt
-  Value read_value();                                 // any JSON value, depth-checked
+  bool read_bool();          // "a boolean"
+  std::int64_t read_i64();   // "i64", strict integer
+  std::uint32_t read_u32();  // "u32", strict integer
+  // Strings: the views live until the next string read, so that a record's
+  // field takes the bytes straight into its own string.
+  std::string_view read_string_view();                     // "a string"
+  std::optional<std::string_view> read_optional_string();  // null gives nullopt
+  Value read_value();                                      // any JSON value, depth-checked
   // Syntax-only skip of one value: strings checked for escapes and control
   // characters (not UTF-8), numbers not for range; no nesting limit and no
   // recursion.
@@ -165,16 +234,70 @@ class Reader {
 
   // Low-level pieces for callers that dispatch on peek() themselves.
   void parse_ident(std::string_view rest);  // after 'n', 't' or 'f'
-  Number parse_number(bool positive);       // after '-', or at the first digit
-  std::string_view parse_string();          // after the opening quote, validated
+  // After '-', or at the first digit. Nearly every number a host sends is an
+  // integer of a few digits: up to 19 digits (no overflow yet) that end the
+  // number are read here, and anything else by the whole grammar.
+  Number parse_number(bool positive) {
+    const std::size_t last = in_.size() - pos_ > 19 ? pos_ + 19 : in_.size();
+    std::size_t p = pos_;
+    std::uint64_t magnitude = 0;
+    while (p < last && in_[p] >= '0' && in_[p] <= '9') {
+      magnitude = magnitude * 10 + static_cast<std::uint64_t>(in_[p++] - '0');
+    }
+    const std::size_t digits = p - pos_;
+    if (digits > 0 && (digits == 1 || in_[pos_] != '0') && !continues_number(p)) {
+      pos_ = p;
+      return Number::integer(magnitude, positive);
+    }
+    return parse_any_number(positive);
+  }
+  std::string_view parse_string();  // after the opening quote, validated
+  // After a string's opening quote: when the string is `text` as it stands,
+  // without an escape, consumes it with its closing quote and returns true.
+  // `text` holds no quote, backslash or control character.
+  bool match_string(std::string_view text) {
+    if (in_.size() - pos_ <= text.size() || in_[pos_ + text.size()] != '"') return false;
+    if (!same_bytes(in_.data() + pos_, text.data(), text.size())) return false;
+    pos_ += text.size() + 1;
+    return true;
+  }
+  // Whether a view that parse_string() returned holds decoded escapes: it then
+  // lives in the reader's scratch buffer, else it lies in the input.
+  bool decoded(std::string_view s) const { return s.data() == scratch_.data(); }
 
   // After the whole value: only whitespace may follow.
   void finish();
 
  private:
-  int next_item(Seq& seq, char close, Syntax eof, Syntax comma_or_end);
+  // The first byte of the next element or member, past the comma that
+  // separates it from the one before; `close` when the array or object ends
+  // there (not consumed).
+  int next_item(Seq& seq, char close, Syntax eof, Syntax comma_or_end) {
+    int c = peek();
+    if (c == close) return c;
+    if (seq.first) {
+      if (c == kEnd) fail_at_peek(eof);
+      seq.first = false;
+      return c;
+    }
+    if (c != ',') fail_at_peek(c == kEnd ? eof : comma_or_end);
+    bump();
+    c = peek();
+    if (c == close) fail_at_peek(Syntax::trailing_comma);
+    if (c == kEnd) fail_at_peek(Syntax::eof_value);
+    return c;
+  }
+  std::int64_t read_integer(std::int64_t lowest, std::uint64_t highest, std::string_view expected);
+  std::string_view parse_string_rest(std::size_t start);
   void parse_escape();
   std::uint16_t decode_hex_escape();
+  // Whether the byte at `p` carries a number on after its integer digits.
+  bool continues_number(std::size_t p) const {
+    if (p == in_.size()) return false;
+    const char c = in_[p];
+    return (c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E';
+  }
+  Number parse_any_number(bool positive);
   double parse_float(std::size_t start, bool positive, bool nonzero_significand);
   void skip_string();
   void skip_escape();

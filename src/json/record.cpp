@@ -4,22 +4,19 @@ namespace quorvel::json::detail {
 
 namespace {
 
-// Keys are short: a plain loop beats a library call here.
-bool same_bytes(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (a[i] != b[i]) return false;
-  }
-  return true;
+bool same_key(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && same_bytes(a.data(), b.data(), a.size());
 }
 
 }  // namespace
 
 std::size_t find_key(const RecordShape& shape, std::string_view key, std::size_t hint) {
   const std::size_t n = shape.keys.size();
-  for (std::size_t k = 0; k < n; ++k) {
-    std::size_t i = hint + k < n ? hint + k : hint + k - n;
-    if (same_bytes(shape.keys[i], key)) return i;
+  for (std::size_t i = hint; i < n; ++i) {
+    if (same_key(shape.keys[i], key)) return i;
+  }
+  for (std::size_t i = 0; i < hint && i < n; ++i) {
+    if (same_key(shape.keys[i], key)) return i;
   }
   return n;
 }

@@ -10,6 +10,7 @@
 //   });
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -24,10 +25,31 @@ struct RecordShape {
   std::string_view name;                   // "Card" as in "struct Card"
   std::span<const std::string_view> keys;  // declaration order = array-form order
   std::uint32_t required = 0;              // bit i set: keys[i] is required
+  // Optional, from byte_order(keys): the key that follows each key in byte
+  // order, and at the end the first one.
+  std::span<const std::uint8_t> byte_order = {};
 };
 
 constexpr std::uint32_t required(std::size_t key) {
   return std::uint32_t{1} << key;
+}
+
+// For each key, the index of the key that follows it in byte order (N after
+// the last), and at index N the first key in byte order. A snapshot that a
+// score request has rewritten sends every record's keys in this order.
+template <std::size_t N>
+consteval std::array<std::uint8_t, N + 1> byte_order(const std::string_view (&keys)[N]) {
+  static_assert(N < 255, "indices fit a byte");
+  std::array<std::uint8_t, N + 1> after{};
+  for (std::size_t i = 0; i <= N; ++i) {
+    std::size_t next = N;
+    for (std::size_t j = 0; j < N; ++j) {
+      if (i < N && keys[j] <= keys[i]) continue;
+      if (next == N || keys[j] < keys[next]) next = j;
+    }
+    after[i] = static_cast<std::uint8_t>(next);
+  }
+  return after;
 }
 
 namespace detail {
@@ -55,8 +77,19 @@ void read_record(Reader& r, const RecordShape& shape, ReadKey&& read_key) {
     Reader::Seq seq;
     std::uint32_t seen = 0;
     std::size_t hint = 0;
-    while (auto key = r.next_key(seq)) {
-      const std::size_t i = detail::find_key(shape, *key, hint);
+    std::size_t last = shape.keys.size();  // the key found last
+    const auto expected = [&](std::size_t k) {
+      return k < shape.keys.size() && r.match_string(shape.keys[k]);
+    };
+    while (r.next_member(seq)) {
+      // Keys tend to come in declaration order, or sorted when rewritten: the
+      // key after the last one found in either order is tried in place before
+      // the key is read as a string.
+      std::size_t i = hint;
+      if (!expected(i)) {
+        i = shape.byte_order.empty() ? shape.keys.size() : shape.byte_order[last];
+        if (!expected(i)) i = detail::find_key(shape, r.parse_string(), hint);
+      }
       if (i == shape.keys.size()) {
         r.parse_colon();
         r.skip_value();
@@ -65,6 +98,7 @@ void read_record(Reader& r, const RecordShape& shape, ReadKey&& read_key) {
       if (seen & (std::uint32_t{1} << i)) detail::duplicate_field(r, shape.keys[i]);
       seen |= std::uint32_t{1} << i;
       hint = i + 1;
+      last = i;
       r.parse_colon();
       read_key(i);
     }

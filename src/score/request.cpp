@@ -8,7 +8,7 @@
 #include <variant>
 #include <vector>
 
-#include "json/writer.h"
+#include "score/answer.h"
 #include "score/request_reader.h"
 #include "score/score.h"
 #include "snapshot/snapshot.h"
@@ -33,9 +33,11 @@ RequestResult score_request(std::string_view bytes) {
 
   // The snapshot was read as a plain value tree; writing it back and parsing
   // that text applies every snapshot rule in one place, at the cost of error
-  // positions that refer to the rewritten one-line text.
+  // positions that refer to the rewritten one-line text. Compact, the text
+  // is seldom longer than the request.
   std::string snapshot_text;
-  json::write(snapshot_text, request.snapshot);
+  snapshot_text.reserve(bytes.size());
+  request.snapshot.write(snapshot_text);
   snapshot::ParseResult parsed = snapshot::parse(snapshot_text);
   if (std::string* error = std::get_if<std::string>(&parsed)) return failure(std::move(*error));
   const snapshot::Snapshot& snap = std::get<snapshot::Snapshot>(parsed);
@@ -68,7 +70,7 @@ RequestResult score_request(std::string_view bytes) {
   const Scored scored = score_play(snap, played, order);
   RequestResult answer;
   answer.text.reserve(128);
-  json::write(answer.text, scored.to_json());
+  write_answer(answer.text, scored);
   return answer;
 }
 

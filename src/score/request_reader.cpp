@@ -19,7 +19,7 @@ std::variant<ScoreRequest, std::string> read_request(std::string_view bytes) {
     json::Reader r(bytes);
     json::read_record(r, kRequest, [&](std::size_t key) {
       if (key == 0) {
-        request.snapshot = r.read_value();
+        request.snapshot = json::Tree::read(r);
       } else {
         json::read_list(r, [&] { request.play.push_back(r.read_i64()); });
       }

@@ -8,12 +8,13 @@
 #include <variant>
 #include <vector>
 
-#include "json/value.h"
+#include "json/tree.h"
 
 namespace quorvel::score {
 
+// Borrows the bytes it was read from.
 struct ScoreRequest {
-  json::Value snapshot;            // kept as sent; validated later by snapshot::parse
+  json::Tree snapshot;             // kept as sent; validated later by snapshot::parse
   std::vector<std::int64_t> play;  // card ids in play order
 };
 

@@ -94,7 +94,8 @@ Objective read_objective(Reader& r) {
 // Key tables in declaration order, which is also the array-form order.
 
 constexpr std::string_view kPermaKeys[] = {"bonus", "mult", "x_mult"};
-constexpr RecordShape kPerma{"Perma", kPermaKeys};
+constexpr auto kPermaOrder = json::byte_order(kPermaKeys);
+constexpr RecordShape kPerma{"Perma", kPermaKeys, 0, kPermaOrder};
 
 Perma read_perma(Reader& r) {
   Perma p;
@@ -116,10 +117,10 @@ Perma read_perma(Reader& r) {
 
 constexpr std::string_view kCardKeys[] = {"id",   "rank",  "suit",   "enh",    "ed",
                                           "seal", "perma", "debuff", "forced", "hidden"};
-constexpr RecordShape kCard{"Card", kCardKeys, json::required(0)};
+constexpr auto kCardOrder = json::byte_order(kCardKeys);
+constexpr RecordShape kCard{"Card", kCardKeys, json::required(0), kCardOrder};
 
-Card read_card(Reader& r) {
-  Card card;
+void read_card(Reader& r, Card& card) {
   json::read_record(r, kCard, [&](std::size_t key) {
     switch (key) {
       case 0:
@@ -129,7 +130,7 @@ Card read_card(Reader& r) {
         card.rank = read_lenient_i32(r);
         break;
       case 2:
-        card.suit = r.read_string();
+        card.suit = r.read_string_view();
         break;
       case 3:
         card.enh = r.read_optional_string();
@@ -154,15 +155,14 @@ Card read_card(Reader& r) {
         break;
     }
   });
-  return card;
 }
 
 constexpr std::string_view kJokerKeys[] = {"id",     "key",  "ed",     "debuff",
                                            "hidden", "sell", "rarity", "ab"};
-constexpr RecordShape kJoker{"Joker", kJokerKeys, json::required(0)};
+constexpr auto kJokerOrder = json::byte_order(kJokerKeys);
+constexpr RecordShape kJoker{"Joker", kJokerKeys, json::required(0), kJokerOrder};
 
-Joker read_joker(Reader& r) {
-  Joker joker;
+void read_joker(Reader& r, Joker& joker) {
   json::read_record(r, kJoker, [&](std::size_t key) {
     switch (key) {
       case 0:
@@ -191,12 +191,12 @@ Joker read_joker(Reader& r) {
         break;
     }
   });
-  return joker;
 }
 
 constexpr std::string_view kLevelKeys[] = {"level",  "chips",  "mult",         "l_chips",
                                            "l_mult", "played", "played_round", "visible"};
-constexpr RecordShape kLevel{"Level", kLevelKeys};
+constexpr auto kLevelOrder = json::byte_order(kLevelKeys);
+constexpr RecordShape kLevel{"Level", kLevelKeys, 0, kLevelOrder};
 
 Level read_level(Reader& r) {
   Level level;
@@ -232,14 +232,15 @@ Level read_level(Reader& r) {
 }
 
 constexpr std::string_view kBlindKeys[] = {"key", "disabled", "target"};
-constexpr RecordShape kBlind{"Blind", kBlindKeys};
+constexpr auto kBlindOrder = json::byte_order(kBlindKeys);
+constexpr RecordShape kBlind{"Blind", kBlindKeys, 0, kBlindOrder};
 
 Blind read_blind(Reader& r) {
   Blind blind;
   json::read_record(r, kBlind, [&](std::size_t key) {
     switch (key) {
       case 0:
-        blind.key = r.read_string();
+        blind.key = r.read_string_view();
         break;
       case 1:
         blind.disabled = r.read_bool();
@@ -253,7 +254,8 @@ Blind read_blind(Reader& r) {
 }
 
 constexpr std::string_view kIdolKeys[] = {"rank", "suit"};
-constexpr RecordShape kIdol{"Idol", kIdolKeys};
+constexpr auto kIdolOrder = json::byte_order(kIdolKeys);
+constexpr RecordShape kIdol{"Idol", kIdolKeys, 0, kIdolOrder};
 
 Idol read_idol(Reader& r) {
   Idol idol;
@@ -263,7 +265,7 @@ Idol read_idol(Reader& r) {
         idol.rank = read_lenient_i32(r);
         break;
       case 1:
-        idol.suit = r.read_string();
+        idol.suit = r.read_string_view();
         break;
     }
   });
@@ -273,7 +275,8 @@ Idol read_idol(Reader& r) {
 constexpr std::string_view kRoundKeys[] = {
     "hands_left",   "discards_left", "dollars",     "chips",      "idol",
     "ancient_suit", "hands_played",  "round_hands", "tarot_used", "most_played"};
-constexpr RecordShape kRound{"Round", kRoundKeys};
+constexpr auto kRoundOrder = json::byte_order(kRoundKeys);
+constexpr RecordShape kRound{"Round", kRoundKeys, 0, kRoundOrder};
 
 Round read_round(Reader& r) {
   Round round;
@@ -295,7 +298,7 @@ Round read_round(Reader& r) {
         round.idol = read_idol(r);
         break;
       case 5:
-        round.ancient_suit = r.read_string();
+        round.ancient_suit = r.read_string_view();
         break;
       case 6:
         round.hands_played = read_lenient(r, 0.0);
@@ -307,7 +310,7 @@ Round read_round(Reader& r) {
         round.tarot_used = read_lenient(r, 0.0);
         break;
       case 9:
-        round.most_played = r.read_string();
+        round.most_played = r.read_string_view();
         break;
     }
   });
@@ -315,17 +318,17 @@ Round read_round(Reader& r) {
 }
 
 constexpr std::string_view kDeckGroupKeys[] = {"rank", "suit", "enh", "ed", "seal", "count"};
-constexpr RecordShape kDeckGroup{"DeckGroup", kDeckGroupKeys};
+constexpr auto kDeckGroupOrder = json::byte_order(kDeckGroupKeys);
+constexpr RecordShape kDeckGroup{"DeckGroup", kDeckGroupKeys, 0, kDeckGroupOrder};
 
-DeckGroup read_deck_group(Reader& r) {
-  DeckGroup group;
+void read_deck_group(Reader& r, DeckGroup& group) {
   json::read_record(r, kDeckGroup, [&](std::size_t key) {
     switch (key) {
       case 0:
         group.rank = read_lenient_i32(r);
         break;
       case 1:
-        group.suit = r.read_string();
+        group.suit = r.read_string_view();
         break;
       case 2:
         group.enh = r.read_optional_string();
@@ -341,18 +344,18 @@ DeckGroup read_deck_group(Reader& r) {
         break;
     }
   });
-  return group;
 }
 
 constexpr std::string_view kDeckKeys[] = {"back", "remaining", "total", "starting", "contents"};
-constexpr RecordShape kDeck{"Deck", kDeckKeys};
+constexpr auto kDeckOrder = json::byte_order(kDeckKeys);
+constexpr RecordShape kDeck{"Deck", kDeckKeys, 0, kDeckOrder};
 
 Deck read_deck(Reader& r) {
   Deck deck;
   json::read_record(r, kDeck, [&](std::size_t key) {
     switch (key) {
       case 0:
-        deck.back = r.read_string();
+        deck.back = r.read_string_view();
         break;
       case 1:
         deck.remaining = read_lenient(r, 0.0);
@@ -364,7 +367,7 @@ Deck read_deck(Reader& r) {
         deck.starting = read_lenient(r, 0.0);
         break;
       case 4:
-        json::read_list(r, [&] { deck.contents.push_back(read_deck_group(r)); });
+        json::read_list(r, [&] { read_deck_group(r, deck.contents.emplace_back()); });
         break;
     }
   });
@@ -372,16 +375,16 @@ Deck read_deck(Reader& r) {
 }
 
 constexpr std::string_view kConsumableKeys[] = {"key"};
-constexpr RecordShape kConsumable{"Consumable", kConsumableKeys};
+constexpr auto kConsumableOrder = json::byte_order(kConsumableKeys);
+constexpr RecordShape kConsumable{"Consumable", kConsumableKeys, 0, kConsumableOrder};
 
-Consumable read_consumable(Reader& r) {
-  Consumable consumable;
-  json::read_record(r, kConsumable, [&](std::size_t) { consumable.key = r.read_string(); });
-  return consumable;
+void read_consumable(Reader& r, Consumable& consumable) {
+  json::read_record(r, kConsumable, [&](std::size_t) { consumable.key = r.read_string_view(); });
 }
 
 constexpr std::string_view kOptionsKeys[] = {"objective", "discards", "seeded"};
-constexpr RecordShape kOptions{"Options", kOptionsKeys};
+constexpr auto kOptionsOrder = json::byte_order(kOptionsKeys);
+constexpr RecordShape kOptions{"Options", kOptionsKeys, 0, kOptionsOrder};
 
 Options read_options(Reader& r) {
   Options options;
@@ -404,7 +407,8 @@ Options read_options(Reader& r) {
 constexpr std::string_view kSnapshotKeys[] = {"schema",      "hand",  "jokers", "levels",
                                               "blind",       "round", "deck",   "vouchers",
                                               "consumables", "lobby", "options"};
-constexpr RecordShape kSnapshot{"Snapshot", kSnapshotKeys, json::required(0)};
+constexpr auto kSnapshotOrder = json::byte_order(kSnapshotKeys);
+constexpr RecordShape kSnapshot{"Snapshot", kSnapshotKeys, json::required(0), kSnapshotOrder};
 
 Snapshot read_snapshot(Reader& r) {
   Snapshot s;
@@ -414,10 +418,10 @@ Snapshot read_snapshot(Reader& r) {
         s.schema = r.read_u32();
         break;
       case 1:
-        json::read_list(r, [&] { s.hand.push_back(read_card(r)); });
+        json::read_list(r, [&] { read_card(r, s.hand.emplace_back()); });
         break;
       case 2:
-        json::read_list(r, [&] { s.jokers.push_back(read_joker(r)); });
+        json::read_list(r, [&] { read_joker(r, s.jokers.emplace_back()); });
         break;
       case 3:
         json::read_map(r, [&](std::string name) {
@@ -434,10 +438,10 @@ Snapshot read_snapshot(Reader& r) {
         s.deck = read_deck(r);
         break;
       case 7:
-        json::read_list(r, [&] { s.vouchers.push_back(r.read_string()); });
+        json::read_list(r, [&] { s.vouchers.emplace_back(r.read_string_view()); });
         break;
       case 8:
-        json::read_list(r, [&] { s.consumables.push_back(read_consumable(r)); });
+        json::read_list(r, [&] { read_consumable(r, s.consumables.emplace_back()); });
         break;
       case 9:
         s.lobby = r.read_bool();

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "json/writer.h"
+#include "score/answer.h"
 #include "score/score.h"
 #include "snapshot/snapshot.h"
 
@@ -64,6 +65,32 @@ TEST(ScoredText, Numbers) {
     s.floor = c.value;
     const std::string text = json::to_text(s.to_json());
     EXPECT_NE(text.find(std::string(",\"floor\":") + c.text + ","), std::string::npos) << text;
+  }
+}
+
+// The answer written straight from a Scored is the text of its value tree,
+// for every field's odd values.
+TEST(ScoredText, WrittenAnswerIsTheWrittenValue) {
+  std::vector<Scored> plays(4);
+  plays[1].hand = "Flush \"Five\"\n";
+  plays[1].approximate = {"lobby", "j_\x01odd", "bl_hook"};
+  plays[1].scored = {std::numeric_limits<std::int64_t>::min(), -1, 0, 7,
+                     std::numeric_limits<std::int64_t>::max()};
+  plays[1].legal = false;
+  plays[1].has_chance = true;
+  plays[2].floor = kNaN;
+  plays[2].expected = -kInf;
+  plays[2].ceiling = 1e300;
+  plays[2].money_floor = -0.0;
+  plays[2].money_expected = 5e-324;
+  plays[2].money_ceiling = 0.1;
+  plays[3].hand = "High Card";
+  plays[3].scored = {12};
+  plays[3].floor = plays[3].expected = plays[3].ceiling = 120.0;
+  for (const Scored& s : plays) {
+    std::string written;
+    write_answer(written, s);
+    EXPECT_EQ(written, json::to_text(s.to_json()));
   }
 }
 

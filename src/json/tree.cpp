@@ -1,0 +1,238 @@
+#include "json/tree.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <numeric>
+#include <span>
+
+#include "json/writer.h"
+
+namespace quorvel::json {
+
+namespace {
+
+// The order of keys in a Value's map: by unsigned bytes, a prefix first.
+int compare_bytes(std::string_view a, std::string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t k = 0; k < n; ++k) {
+    const auto x = static_cast<unsigned char>(a[k]);
+    const auto y = static_cast<unsigned char>(b[k]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+}  // namespace
+
+// Reads the document depth first. The elements and members of the arrays and
+// objects still open wait on two stacks; when one closes, its own move into
+// the tree together, its members sorted by key first.
+class Tree::Builder {
+ public:
+  Builder(Reader& r, Tree& tree) : r_(r), tree_(tree) {}
+
+  Node value() {
+    switch (r_.peek_token()) {
+      case Reader::kEnd:
+        r_.fail_at_peek(Syntax::eof_value);
+      case 'n':
+        r_.bump();
+        r_.parse_ident("ull");
+        return Node{};
+      case 't':
+        r_.bump();
+        r_.parse_ident("rue");
+        return Node{Kind::boolean, false, 0, 1};
+      case 'f':
+        r_.bump();
+        r_.parse_ident("alse");
+        return Node{Kind::boolean, false, 0, 0};
+      case '-':
+      case '0':
+        return number();
+      case '"':
+        r_.bump();
+        return string(r_.parse_string());
+      case '[':
+        return array();
+      case '{':
+        return object();
+      default:
+        r_.fail_at_peek(Syntax::expected_value);
+    }
+  }
+
+ private:
+  // A member of an open object, with its key's text for sorting.
+  struct Pending {
+    Member member;
+    std::string_view key;
+  };
+
+  // An integer has one spelling in JSON, the one the writer gives it: its
+  // text is kept. A float is kept as its value, to be written by the number
+  // text rule.
+  Node number() {
+    const std::size_t start = r_.offset();
+    const bool positive = r_.peek() != '-';
+    if (!positive) r_.bump();
+    const Number n = r_.parse_number(positive);
+    const std::size_t size = r_.offset() - start;
+    switch (n.kind) {
+      case Number::Kind::unsigned_int:
+        return Node{Kind::unsigned_int, false, size, start};
+      case Number::Kind::signed_int:
+        return Node{Kind::signed_int, false, size, start};
+      case Number::Kind::floating:
+        break;
+    }
+    return Node{Kind::floating, false, 0, std::bit_cast<std::uint64_t>(n.f)};
+  }
+
+  // `s` lives only until the reader's next string: a decoded one is copied.
+  Node string(std::string_view s) {
+    if (!r_.decoded(s)) {
+      return Node{Kind::string, false, s.size(),
+                  static_cast<std::uint64_t>(s.data() - tree_.input_.data())};
+    }
+    if (!tree_.decoded_) tree_.decoded_.reset(new char[tree_.input_.size()]);
+    const Node node{Kind::string, true, s.size(), tree_.decoded_size_};
+    std::memcpy(tree_.decoded_.get() + tree_.decoded_size_, s.data(), s.size());
+    tree_.decoded_size_ += s.size();
+    return node;
+  }
+
+  Node array() {
+    r_.enter();
+    r_.bump();
+    const std::size_t base = elements_.size();
+    Reader::Seq seq;
+    while (r_.next_element(seq)) {
+      const Node element = value();
+      elements_.push_back(element);
+    }
+    r_.leave();
+    r_.end_array();
+    const Node node{Kind::array, false, elements_.size() - base, tree_.elements_.size()};
+    tree_.elements_.insert(tree_.elements_.end(),
+                           elements_.begin() + static_cast<std::ptrdiff_t>(base), elements_.end());
+    elements_.resize(base);
+    return node;
+  }
+
+  Node object() {
+    r_.enter();
+    r_.bump();
+    const std::size_t base = members_.size();
+    Reader::Seq seq;
+    while (auto key = r_.next_key(seq)) {
+      const Node name = string(*key);
+      r_.parse_colon();
+      const Node member = value();
+      members_.push_back({{name, member}, tree_.text(name)});
+    }
+    r_.leave();
+    r_.end_object();
+
+    const std::span<const Pending> open(members_.data() + base, members_.size() - base);
+    const std::size_t at = tree_.members_.size();
+    std::size_t k = 1;
+    while (k < open.size() && compare_bytes(open[k - 1].key, open[k].key) < 0) ++k;
+    if (k >= open.size()) {
+      for (const Pending& p : open) tree_.members_.push_back(p.member);
+    } else {
+      // Sorted by key, and between equal keys by place, the later kept.
+      order_.resize(open.size());
+      std::iota(order_.begin(), order_.end(), std::size_t{0});
+      std::sort(order_.begin(), order_.end(), [&](std::size_t a, std::size_t b) {
+        const int c = compare_bytes(open[a].key, open[b].key);
+        return c < 0 || (c == 0 && a < b);
+      });
+      for (std::size_t j = 0; j < order_.size(); ++j) {
+        const Pending& p = open[order_[j]];
+        if (j + 1 < order_.size() && open[order_[j + 1]].key == p.key) continue;
+        tree_.members_.push_back(p.member);
+      }
+    }
+    members_.resize(base);
+    return Node{Kind::object, false, tree_.members_.size() - at, at};
+  }
+
+  Reader& r_;
+  Tree& tree_;
+  std::vector<Node> elements_;
+  std::vector<Pending> members_;
+  std::vector<std::size_t> order_;  // sorting room for the object that closes
+};
+
+Tree Tree::read(Reader& r) {
+  Tree tree;
+  tree.input_ = r.input();
+  Builder builder(r, tree);
+  tree.root_ = builder.value();
+  return tree;
+}
+
+std::string_view Tree::text(const Node& string) const {
+  const char* base = string.decoded ? decoded_.get() : input_.data();
+  return {base + string.bits, string.size};
+}
+
+void Tree::write(std::string& out) const {
+  write(out, root_);
+}
+
+void Tree::write(std::string& out, const Node& node) const {
+  switch (node.kind) {
+    case Kind::null:
+      out += "null";
+      break;
+    case Kind::boolean:
+      out += node.bits != 0 ? "true" : "false";
+      break;
+    case Kind::unsigned_int:
+    case Kind::signed_int:
+      out.append(input_.data() + node.bits, node.size);
+      break;
+    case Kind::floating:
+      write_number(out, std::bit_cast<double>(node.bits));
+      break;
+    case Kind::string:
+      if (node.decoded) {
+        write_string(out, text(node));
+      } else {
+        // Read without an escape, it holds no byte that needs one: written as
+        // it stands in the input, quotes included.
+        out.append(input_.data() + node.bits - 1, node.size + 2);
+      }
+      break;
+    case Kind::array:
+      out += '[';
+      for (std::size_t k = 0; k < node.size; ++k) {
+        if (k > 0) out += ',';
+        write(out, elements_[node.bits + k]);
+      }
+      out += ']';
+      break;
+    case Kind::object:
+      out += '{';
+      for (std::size_t k = 0; k < node.size; ++k) {
+        if (k > 0) out += ',';
+        const Member& m = members_[node.bits + k];
+        write(out, m.key);
+        out += ':';
+        write(out, m.value);
+      }
+      out += '}';
+      break;
+  }
+}
+
+std::string to_text(const Tree& tree) {
+  std::string out;
+  tree.write(out);
+  return out;
+}
+
+}  // namespace quorvel::json
