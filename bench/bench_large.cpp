@@ -10,6 +10,7 @@
 #include <thread>
 #include <variant>
 
+#include "large_hand.h"
 #include "search/search.h"
 #include "snapshot/snapshot.h"
 #include "worker/worker.h"
@@ -23,20 +24,6 @@ namespace {
 using namespace quorvel;
 using Clock = std::chrono::steady_clock;
 
-// `cards` plain cards and two jokers, the largest head of the ranking.
-std::string huge_snapshot(int cards) {
-  std::string s = R"({"schema":1,"hand":[)";
-  const char* suits[] = {"Hearts", "Spades", "Clubs", "Diamonds"};
-  for (int i = 0; i < cards; ++i) {
-    if (i) s += ",";
-    s += R"({"id":)" + std::to_string(i) + R"(,"rank":)" + std::to_string(2 + i % 13) +
-         R"(,"suit":")" + suits[i % 4] + R"("})";
-  }
-  return s +
-         R"(],"jokers":[{"id":1,"key":"j_joker","ab":{"mult":4}},{"id":2,"key":"j_cavendish"}],)"
-         R"("levels":{"Pair":{"chips":10,"mult":2},"High Card":{"chips":5,"mult":1}}})";
-}
-
 #if defined(__GLIBC__)
 std::size_t heap_in_use() {
   const struct mallinfo2 info = mallinfo2();
@@ -48,7 +35,7 @@ std::size_t heap_in_use() {
 // two seconds of search; 40 cards run to the final report.
 void BM_LargeHand_PeakHeap(benchmark::State& state) {
   const int cards = static_cast<int>(state.range(0));
-  const snapshot::ParseResult parsed = snapshot::parse(huge_snapshot(cards));
+  const snapshot::ParseResult parsed = snapshot::parse(bench::large_hand_snapshot(cards));
   const auto& snap = std::get<snapshot::Snapshot>(parsed);
   for (auto _ : state) {
     const std::size_t base = heap_in_use();
@@ -82,7 +69,7 @@ BENCHMARK(BM_LargeHand_PeakHeap)
 // A search of the large hand runs in stage 1 on the worker; then a start of a
 // one-card search. Counts the time from that start to its final report.
 void BM_LargeHand_Supersede(benchmark::State& state) {
-  const std::string huge = huge_snapshot(static_cast<int>(state.range(0)));
+  const std::string huge = bench::large_hand_snapshot(static_cast<int>(state.range(0)));
   const std::string quick =
       R"({"schema":1,"hand":[{"id":900,"rank":5,"suit":"Hearts"}],"levels":{"High Card":{"chips":5,"mult":1}}})";
   for (auto _ : state) {

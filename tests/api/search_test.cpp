@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine.h"
+#include "large_hand.h"
 
 namespace qrv_test {
 namespace {
@@ -188,28 +189,13 @@ TEST(Search, ANewStartSupersedesTheRunningSearch) {
   EXPECT_EQ(poll(old_job).status, QRV_NO_SUCH_JOB);
 }
 
-// A hand of `cards` plain cards and two jokers: stage 1 alone has more
-// selections than any search could score.
-std::string huge_snapshot(int cards) {
-  std::string s = R"({"schema":1,"hand":[)";
-  const char* suits[] = {"Hearts", "Spades", "Clubs", "Diamonds"};
-  for (int i = 0; i < cards; ++i) {
-    if (i) s += ",";
-    s += R"({"id":)" + std::to_string(i) + R"(,"rank":)" + std::to_string(2 + i % 13) +
-         R"(,"suit":")" + suits[i % 4] + R"("})";
-  }
-  return s +
-         R"(],"jokers":[{"id":1,"key":"j_joker","ab":{"mult":4}},{"id":2,"key":"j_cavendish"}],)"
-         R"("levels":{"Pair":{"chips":10,"mult":2},"High Card":{"chips":5,"mult":1}}})";
-}
-
 // However large the hand, the running search notices a new start before its
 // next selection. The bound is generous: it guards against a search that
 // cannot be stopped, not against a slow machine.
 TEST(Search, ANewStartSupersedesStageOneOfAnyHand) {
   for (int cards : {140, 10000}) {
     SCOPED_TRACE(cards);
-    const std::uint64_t huge = start(huge_snapshot(cards));
+    const std::uint64_t huge = start(quorvel::bench::large_hand_snapshot(cards));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(poll(huge).status, QRV_RUNNING);
     const auto started = std::chrono::steady_clock::now();
