@@ -800,6 +800,10 @@ void Reader::skip_number() {
 }
 
 void Reader::skip_value() {
+  if (skips_as_read_) {
+    read_value();
+    return;
+  }
   FrameStack frames;
   for (;;) {
     bool opened = false;

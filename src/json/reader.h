@@ -229,8 +229,12 @@ class Reader {
   Value read_value();                                      // any JSON value, depth-checked
   // Syntax-only skip of one value: strings checked for escapes and control
   // characters (not UTF-8), numbers not for range; no nesting limit and no
-  // recursion.
+  // recursion. While skips_as_read() is on, the value is read whole by
+  // read_value()'s rules instead and dropped.
   void skip_value();
+  // Whether skip_value() applies read_value()'s rules: for a part of a
+  // document that must refuse whatever a value tree of it would refuse.
+  void skips_as_read(bool on) { skips_as_read_ = on; }
 
   // Low-level pieces for callers that dispatch on peek() themselves.
   void parse_ident(std::string_view rest);  // after 'n', 't' or 'f'
@@ -306,6 +310,7 @@ class Reader {
   std::string_view in_;
   std::size_t pos_ = 0;
   int remaining_depth_ = kMaxDepth + 1;
+  bool skips_as_read_ = false;
   std::string scratch_;
 };
 

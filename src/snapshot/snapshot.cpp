@@ -456,6 +456,18 @@ Snapshot read_snapshot(Reader& r) {
 
 }  // namespace
 
+Snapshot read(Reader& r) {
+  return read_snapshot(r);
+}
+
+std::optional<std::string> check(const Snapshot& snapshot) {
+  if (snapshot.schema != 1) return "unsupported snapshot schema " + std::to_string(snapshot.schema);
+  if (snapshot.options.discards || snapshot.options.seeded) {
+    return std::string("suggested discards and seeded mode aren't implemented");
+  }
+  return std::nullopt;
+}
+
 ParseResult parse(std::string_view bytes) {
   Snapshot snapshot;
   try {
@@ -465,10 +477,7 @@ ParseResult parse(std::string_view bytes) {
   } catch (const json::ReadError& e) {
     return e.text(bytes);
   }
-  if (snapshot.schema != 1) return "unsupported snapshot schema " + std::to_string(snapshot.schema);
-  if (snapshot.options.discards || snapshot.options.seeded) {
-    return std::string("suggested discards and seeded mode aren't implemented");
-  }
+  if (std::optional<std::string> error = check(snapshot)) return std::move(*error);
   return snapshot;
 }
 
