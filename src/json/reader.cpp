@@ -624,12 +624,17 @@ std::string_view Reader::parse_string_rest(std::size_t start) {
   }
 }
 
-bool Reader::read_bool() {
-  int c = peek();
-  if (c == 't' || c == 'f') {
+bool Reader::read_bool_rest() {
+  const int c = peek();
+  if (c == 't') {
     bump();
-    parse_ident(c == 't' ? "rue" : "alse");
-    return c == 't';
+    parse_ident("rue");
+    return true;
+  }
+  if (c == 'f') {
+    bump();
+    parse_ident("alse");
+    return false;
   }
   invalid_type("a boolean");
 }

@@ -186,11 +186,22 @@ class Reader {
   // True when another element follows (the cursor is then at its value);
   // false at the closing bracket (not consumed).
   bool next_element(Seq& seq) {
+    // Most elements follow a comma at once, as in `},{`.
+    if (!seq.first && in_.size() - pos_ > 1 && in_[pos_] == ',' &&
+        starts_item(in_[pos_ + 1], ']')) {
+      ++pos_;
+      return true;
+    }
     return next_item(seq, ']', Syntax::eof_list, Syntax::expected_list_comma_or_end) != ']';
   }
   // True when another member follows: the cursor is then past the opening
   // quote of its key; false at the closing brace (not consumed).
   bool next_member(Seq& seq) {
+    // Most members follow a comma at once: `,"`.
+    if (!seq.first && in_.size() - pos_ > 1 && in_[pos_] == ',' && in_[pos_ + 1] == '"') {
+      pos_ += 2;
+      return true;
+    }
     const int c = next_item(seq, '}', Syntax::eof_object, Syntax::expected_object_comma_or_end);
     if (c == '}') return false;
     if (c != '"') fail_at_peek(Syntax::key_must_be_string);
@@ -210,6 +221,10 @@ class Reader {
     return true;
   }
   void parse_colon() {
+    if (pos_ < in_.size() && in_[pos_] == ':') {  // most keys end at their colon
+      ++pos_;
+      return;
+    }
     if (!consume(':')) fail_at_peek(peek() == kEnd ? Syntax::eof_object : Syntax::expected_colon);
   }
   // Consume the closing bracket or brace; anything else is an error
@@ -219,7 +234,12 @@ class Reader {
 
   // Typed reads. Each skips leading whitespace and fails with the kind's
   // expected-word when the value is of another kind.
-  bool read_bool();          // "a boolean"
+  bool read_bool() {  // "a boolean"
+    // Spelled out whole at the cursor, as nearly every boolean is.
+    if (matches_word("true")) return true;
+    if (matches_word("false")) return false;
+    return read_bool_rest();
+  }
   std::int64_t read_i64();   // "i64", strict integer
   std::uint32_t read_u32();  // "u32", strict integer
   // Strings: the views live until the next string read, so that a record's
@@ -291,6 +311,21 @@ class Reader {
     if (c == kEnd) fail_at_peek(Syntax::eof_value);
     return c;
   }
+  // Whether `c`, the byte after a comma, begins the next item at once: no
+  // whitespace, and not the bracket `close` (a trailing comma).
+  static bool starts_item(char c, char close) {
+    return static_cast<unsigned char>(c) > ' ' && c != close;
+  }
+  // Consumes `word` when it stands at the cursor as it is.
+  bool matches_word(std::string_view word) {
+    if (in_.size() - pos_ < word.size() ||
+        !same_bytes(in_.data() + pos_, word.data(), word.size())) {
+      return false;
+    }
+    pos_ += word.size();
+    return true;
+  }
+  bool read_bool_rest();
   std::int64_t read_integer(std::int64_t lowest, std::uint64_t highest, std::string_view expected);
   std::string_view parse_string_rest(std::size_t start);
   void parse_escape();

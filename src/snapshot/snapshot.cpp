@@ -22,7 +22,7 @@ constexpr std::string_view kNaneinf = "naneinf";
 // The lenient number rule without building a value tree for the common
 // cases; arrays and objects are read in full (and dropped) so that their
 // syntax, strings, numbers and nesting are checked like any read value.
-double read_lenient(Reader& r, double fallback) {
+double read_lenient_rest(Reader& r, double fallback) {
   switch (r.peek_token()) {
     case '-':
       r.bump();
@@ -37,6 +37,13 @@ double read_lenient(Reader& r, double fallback) {
   }
 }
 
+// Most lenient values are plain numbers: read here, the rest by read_lenient_rest.
+double read_lenient(Reader& r, double fallback) {
+  const int c = r.peek();
+  if (c >= '0' && c <= '9') return r.parse_number(true).as_double();
+  return read_lenient_rest(r, fallback);
+}
+
 std::int32_t saturate_i32(double x) {
   if (std::isnan(x)) return 0;
   if (x <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
@@ -46,6 +53,15 @@ std::int32_t saturate_i32(double x) {
 
 std::int32_t read_lenient_i32(Reader& r) {
   return saturate_i32(read_lenient(r, 0.0));
+}
+
+// The element a list reads next. Room for eight is made at the first: a
+// hand, the jokers and a deck's groups seldom hold more, and a list grown
+// from one would move the records read so far three times.
+template <class T>
+T& next_of(std::vector<T>& list) {
+  if (list.capacity() == 0) list.reserve(8);
+  return list.emplace_back();
 }
 
 // ---- objective ------------------------------------------------------------------
@@ -367,7 +383,7 @@ Deck read_deck(Reader& r) {
         deck.starting = read_lenient(r, 0.0);
         break;
       case 4:
-        json::read_list(r, [&] { read_deck_group(r, deck.contents.emplace_back()); });
+        json::read_list(r, [&] { read_deck_group(r, next_of(deck.contents)); });
         break;
     }
   });
@@ -418,14 +434,15 @@ Snapshot read_snapshot(Reader& r) {
         s.schema = r.read_u32();
         break;
       case 1:
-        json::read_list(r, [&] { read_card(r, s.hand.emplace_back()); });
+        json::read_list(r, [&] { read_card(r, next_of(s.hand)); });
         break;
       case 2:
-        json::read_list(r, [&] { read_joker(r, s.jokers.emplace_back()); });
+        json::read_list(r, [&] { read_joker(r, next_of(s.jokers)); });
         break;
       case 3:
         json::read_map(r, [&](std::string name) {
-          s.levels.insert_or_assign(std::move(name), read_level(r));
+          // Sorted in a rewritten text: each name is tried at the end first.
+          s.levels.insert_or_assign(s.levels.end(), std::move(name), read_level(r));
         });
         break;
       case 4:
@@ -438,10 +455,10 @@ Snapshot read_snapshot(Reader& r) {
         s.deck = read_deck(r);
         break;
       case 7:
-        json::read_list(r, [&] { s.vouchers.emplace_back(r.read_string_view()); });
+        json::read_list(r, [&] { next_of(s.vouchers) = r.read_string_view(); });
         break;
       case 8:
-        json::read_list(r, [&] { read_consumable(r, s.consumables.emplace_back()); });
+        json::read_list(r, [&] { read_consumable(r, next_of(s.consumables)); });
         break;
       case 9:
         s.lobby = r.read_bool();
