@@ -1,7 +1,11 @@
 #include "snapshot/snapshot.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <numeric>
 
 #include "json/reader.h"
 #include "json/record.h"
@@ -247,6 +251,49 @@ Level read_level(Reader& r) {
   return level;
 }
 
+// The order of names in Levels: by unsigned bytes, a prefix first.
+bool name_before(std::string_view a, std::string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t k = 0; k < n; ++k) {
+    if (a[k] != b[k]) return static_cast<unsigned char>(a[k]) < static_cast<unsigned char>(b[k]);
+  }
+  return a.size() < b.size();
+}
+
+// The levels map, the later of two equal names kept. A host sends the names
+// in its own order: they are sorted here a batch at a time, so that the map
+// grows at its end, each name compared with the last one only, where a name
+// inserted as it comes is searched for from the root.
+void read_levels(Reader& r, Levels& levels) {
+  struct Entry {
+    std::string name;
+    Level level;
+  };
+  constexpr std::size_t kBatch = 16;
+  std::array<Entry, kBatch> batch;
+  std::array<std::uint8_t, kBatch> order;
+  std::size_t count = 0;
+  const auto flush = [&] {
+    std::iota(order.begin(), order.begin() + count, std::uint8_t{0});
+    std::sort(order.begin(), order.begin() + count, [&](std::uint8_t a, std::uint8_t b) {
+      if (name_before(batch[a].name, batch[b].name)) return true;
+      return a < b && !name_before(batch[b].name, batch[a].name);
+    });
+    for (std::size_t k = 0; k < count; ++k) {
+      Entry& entry = batch[order[k]];
+      if (k + 1 < count && batch[order[k + 1]].name == entry.name) continue;
+      levels.insert_or_assign(levels.end(), std::move(entry.name), entry.level);
+    }
+    count = 0;
+  };
+  json::read_map(r, [&](std::string name) {
+    batch[count].name = std::move(name);
+    batch[count].level = read_level(r);
+    if (++count == kBatch) flush();
+  });
+  flush();
+}
+
 constexpr std::string_view kBlindKeys[] = {"key", "disabled", "target"};
 constexpr auto kBlindOrder = json::byte_order(kBlindKeys);
 constexpr RecordShape kBlind{"Blind", kBlindKeys, 0, kBlindOrder};
@@ -440,10 +487,7 @@ Snapshot read_snapshot(Reader& r) {
         json::read_list(r, [&] { read_joker(r, next_of(s.jokers)); });
         break;
       case 3:
-        json::read_map(r, [&](std::string name) {
-          // Sorted in a rewritten text: each name is tried at the end first.
-          s.levels.insert_or_assign(s.levels.end(), std::move(name), read_level(r));
-        });
+        read_levels(r, s.levels);
         break;
       case 4:
         s.blind = read_blind(r);
