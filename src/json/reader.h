@@ -247,6 +247,48 @@ class Reader {
   std::string_view read_string_view();                     // "a string"
   std::optional<std::string_view> read_optional_string();  // null gives nullopt
   Value read_value();                                      // any JSON value, depth-checked
+  // Reads the value at the cursor whole when it holds no other and gives it
+  // to `take` as nullptr (null), a bool, a Number or a string's view (as
+  // parse_string() gives it). At an array or object it returns false and
+  // leaves the bracket; a byte that begins no value gives "expected value".
+  template <class Take>
+  bool read_scalar(Take&& take) {
+    switch (peek_token()) {
+      case kEnd:
+        fail_at_peek(Syntax::eof_value);
+      case 'n':
+        bump();
+        parse_ident("ull");
+        take(nullptr);
+        return true;
+      case 't':
+        bump();
+        parse_ident("rue");
+        take(true);
+        return true;
+      case 'f':
+        bump();
+        parse_ident("alse");
+        take(false);
+        return true;
+      case '-':
+        bump();
+        take(parse_number(false));
+        return true;
+      case '0':
+        take(parse_number(true));
+        return true;
+      case '"':
+        bump();
+        take(parse_string());
+        return true;
+      case '[':
+      case '{':
+        return false;
+      default:
+        fail_at_peek(Syntax::expected_value);
+    }
+  }
   // Syntax-only skip of one value: strings checked for escapes and control
   // characters (not UTF-8), numbers not for range; no nesting limit and no
   // recursion. While skips_as_read() is on, the value is read whole by
