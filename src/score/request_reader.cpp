@@ -46,7 +46,7 @@ std::optional<ParsedRequest> read_parsed_request(std::string_view bytes) {
       // key), never less: its skipped members are checked as the tree reads
       // them, and its nesting counts from the request as the tree's does.
       r.skips_as_read(true);
-      request.snapshot = snapshot::read(r);
+      snapshot::read(r, request.snapshot);
       r.skips_as_read(false);
     });
   } catch (const json::ReadError&) {

@@ -473,8 +473,7 @@ constexpr std::string_view kSnapshotKeys[] = {"schema",      "hand",  "jokers", 
 constexpr auto kSnapshotOrder = json::byte_order(kSnapshotKeys);
 constexpr RecordShape kSnapshot{"Snapshot", kSnapshotKeys, json::required(0), kSnapshotOrder};
 
-Snapshot read_snapshot(Reader& r) {
-  Snapshot s;
+void read_snapshot(Reader& r, Snapshot& s) {
   json::read_record(r, kSnapshot, [&](std::size_t key) {
     switch (key) {
       case 0:
@@ -512,13 +511,12 @@ Snapshot read_snapshot(Reader& r) {
         break;
     }
   });
-  return s;
 }
 
 }  // namespace
 
-Snapshot read(Reader& r) {
-  return read_snapshot(r);
+void read(Reader& r, Snapshot& snapshot) {
+  read_snapshot(r, snapshot);
 }
 
 std::optional<std::string> check(const Snapshot& snapshot) {
@@ -530,16 +528,17 @@ std::optional<std::string> check(const Snapshot& snapshot) {
 }
 
 ParseResult parse(std::string_view bytes) {
-  Snapshot snapshot;
+  ParseResult result(std::in_place_type<Snapshot>);
+  Snapshot& snapshot = std::get<Snapshot>(result);
   try {
     Reader r(bytes);
-    snapshot = read_snapshot(r);
+    read_snapshot(r, snapshot);
     r.finish();
   } catch (const json::ReadError& e) {
     return e.text(bytes);
   }
   if (std::optional<std::string> error = check(snapshot)) return std::move(*error);
-  return snapshot;
+  return result;
 }
 
 double number_or(const json::Value& value, double fallback) {

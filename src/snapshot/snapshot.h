@@ -143,10 +143,11 @@ using ParseResult = std::variant<Snapshot, std::string>;
 ParseResult parse(std::string_view bytes);
 
 // The two halves of parse(), for a snapshot that is a value inside a larger
-// document. read() reads it at the cursor by parse()'s rules and throws
-// json::ReadError at the first fault; check() makes parse()'s schema and
-// options checks of what was read, giving the error text of a refused one.
-Snapshot read(json::Reader& r);
+// document. read() reads it at the cursor into a default `snapshot` by
+// parse()'s rules and throws json::ReadError at the first fault; check()
+// makes parse()'s schema and options checks of what was read, giving the
+// error text of a refused one.
+void read(json::Reader& r, Snapshot& snapshot);
 std::optional<std::string> check(const Snapshot& snapshot);
 
 // The ability-object rule: a member that is a JSON number of any kind, as a
