@@ -355,6 +355,10 @@ void Reader::invalid_type(std::string_view expected) {
 
 // ---- arrays and objects ------------------------------------------------------
 
+bool Reader::match_text(std::string_view text) {
+  return match_string(text);
+}
+
 void Reader::end_array() {
   if (consume(']')) return;
   const int c = peek();

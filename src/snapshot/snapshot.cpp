@@ -114,8 +114,8 @@ Objective read_objective(Reader& r) {
 // Key tables in declaration order, which is also the array-form order.
 
 constexpr std::string_view kPermaKeys[] = {"bonus", "mult", "x_mult"};
-constexpr auto kPermaOrder = json::byte_order(kPermaKeys);
-constexpr RecordShape kPerma{"Perma", kPermaKeys, 0, kPermaOrder};
+constexpr auto kPermaIndex = json::key_index(kPermaKeys);
+constexpr RecordShape kPerma = json::record_shape("Perma", kPermaKeys, 0, kPermaIndex);
 
 Perma read_perma(Reader& r) {
   Perma p;
@@ -137,8 +137,8 @@ Perma read_perma(Reader& r) {
 
 constexpr std::string_view kCardKeys[] = {"id",   "rank",  "suit",   "enh",    "ed",
                                           "seal", "perma", "debuff", "forced", "hidden"};
-constexpr auto kCardOrder = json::byte_order(kCardKeys);
-constexpr RecordShape kCard{"Card", kCardKeys, json::required(0), kCardOrder};
+constexpr auto kCardIndex = json::key_index(kCardKeys);
+constexpr RecordShape kCard = json::record_shape("Card", kCardKeys, json::required(0), kCardIndex);
 
 void read_card(Reader& r, Card& card) {
   json::read_record(r, kCard, [&](std::size_t key) {
@@ -179,8 +179,9 @@ void read_card(Reader& r, Card& card) {
 
 constexpr std::string_view kJokerKeys[] = {"id",     "key",  "ed",     "debuff",
                                            "hidden", "sell", "rarity", "ab"};
-constexpr auto kJokerOrder = json::byte_order(kJokerKeys);
-constexpr RecordShape kJoker{"Joker", kJokerKeys, json::required(0), kJokerOrder};
+constexpr auto kJokerIndex = json::key_index(kJokerKeys);
+constexpr RecordShape kJoker =
+    json::record_shape("Joker", kJokerKeys, json::required(0), kJokerIndex);
 
 void read_joker(Reader& r, Joker& joker) {
   json::read_record(r, kJoker, [&](std::size_t key) {
@@ -215,8 +216,8 @@ void read_joker(Reader& r, Joker& joker) {
 
 constexpr std::string_view kLevelKeys[] = {"level",  "chips",  "mult",         "l_chips",
                                            "l_mult", "played", "played_round", "visible"};
-constexpr auto kLevelOrder = json::byte_order(kLevelKeys);
-constexpr RecordShape kLevel{"Level", kLevelKeys, 0, kLevelOrder};
+constexpr auto kLevelIndex = json::key_index(kLevelKeys);
+constexpr RecordShape kLevel = json::record_shape("Level", kLevelKeys, 0, kLevelIndex);
 
 Level read_level(Reader& r) {
   Level level;
@@ -295,8 +296,8 @@ void read_levels(Reader& r, Levels& levels) {
 }
 
 constexpr std::string_view kBlindKeys[] = {"key", "disabled", "target"};
-constexpr auto kBlindOrder = json::byte_order(kBlindKeys);
-constexpr RecordShape kBlind{"Blind", kBlindKeys, 0, kBlindOrder};
+constexpr auto kBlindIndex = json::key_index(kBlindKeys);
+constexpr RecordShape kBlind = json::record_shape("Blind", kBlindKeys, 0, kBlindIndex);
 
 Blind read_blind(Reader& r) {
   Blind blind;
@@ -317,8 +318,8 @@ Blind read_blind(Reader& r) {
 }
 
 constexpr std::string_view kIdolKeys[] = {"rank", "suit"};
-constexpr auto kIdolOrder = json::byte_order(kIdolKeys);
-constexpr RecordShape kIdol{"Idol", kIdolKeys, 0, kIdolOrder};
+constexpr auto kIdolIndex = json::key_index(kIdolKeys);
+constexpr RecordShape kIdol = json::record_shape("Idol", kIdolKeys, 0, kIdolIndex);
 
 Idol read_idol(Reader& r) {
   Idol idol;
@@ -338,8 +339,8 @@ Idol read_idol(Reader& r) {
 constexpr std::string_view kRoundKeys[] = {
     "hands_left",   "discards_left", "dollars",     "chips",      "idol",
     "ancient_suit", "hands_played",  "round_hands", "tarot_used", "most_played"};
-constexpr auto kRoundOrder = json::byte_order(kRoundKeys);
-constexpr RecordShape kRound{"Round", kRoundKeys, 0, kRoundOrder};
+constexpr auto kRoundIndex = json::key_index(kRoundKeys);
+constexpr RecordShape kRound = json::record_shape("Round", kRoundKeys, 0, kRoundIndex);
 
 Round read_round(Reader& r) {
   Round round;
@@ -381,8 +382,9 @@ Round read_round(Reader& r) {
 }
 
 constexpr std::string_view kDeckGroupKeys[] = {"rank", "suit", "enh", "ed", "seal", "count"};
-constexpr auto kDeckGroupOrder = json::byte_order(kDeckGroupKeys);
-constexpr RecordShape kDeckGroup{"DeckGroup", kDeckGroupKeys, 0, kDeckGroupOrder};
+constexpr auto kDeckGroupIndex = json::key_index(kDeckGroupKeys);
+constexpr RecordShape kDeckGroup =
+    json::record_shape("DeckGroup", kDeckGroupKeys, 0, kDeckGroupIndex);
 
 void read_deck_group(Reader& r, DeckGroup& group) {
   json::read_record(r, kDeckGroup, [&](std::size_t key) {
@@ -410,8 +412,8 @@ void read_deck_group(Reader& r, DeckGroup& group) {
 }
 
 constexpr std::string_view kDeckKeys[] = {"back", "remaining", "total", "starting", "contents"};
-constexpr auto kDeckOrder = json::byte_order(kDeckKeys);
-constexpr RecordShape kDeck{"Deck", kDeckKeys, 0, kDeckOrder};
+constexpr auto kDeckIndex = json::key_index(kDeckKeys);
+constexpr RecordShape kDeck = json::record_shape("Deck", kDeckKeys, 0, kDeckIndex);
 
 Deck read_deck(Reader& r) {
   Deck deck;
@@ -438,16 +440,17 @@ Deck read_deck(Reader& r) {
 }
 
 constexpr std::string_view kConsumableKeys[] = {"key"};
-constexpr auto kConsumableOrder = json::byte_order(kConsumableKeys);
-constexpr RecordShape kConsumable{"Consumable", kConsumableKeys, 0, kConsumableOrder};
+constexpr auto kConsumableIndex = json::key_index(kConsumableKeys);
+constexpr RecordShape kConsumable =
+    json::record_shape("Consumable", kConsumableKeys, 0, kConsumableIndex);
 
 void read_consumable(Reader& r, Consumable& consumable) {
   json::read_record(r, kConsumable, [&](std::size_t) { consumable.key = r.read_string_view(); });
 }
 
 constexpr std::string_view kOptionsKeys[] = {"objective", "discards", "seeded"};
-constexpr auto kOptionsOrder = json::byte_order(kOptionsKeys);
-constexpr RecordShape kOptions{"Options", kOptionsKeys, 0, kOptionsOrder};
+constexpr auto kOptionsIndex = json::key_index(kOptionsKeys);
+constexpr RecordShape kOptions = json::record_shape("Options", kOptionsKeys, 0, kOptionsIndex);
 
 Options read_options(Reader& r) {
   Options options;
@@ -470,8 +473,9 @@ Options read_options(Reader& r) {
 constexpr std::string_view kSnapshotKeys[] = {"schema",      "hand",  "jokers", "levels",
                                               "blind",       "round", "deck",   "vouchers",
                                               "consumables", "lobby", "options"};
-constexpr auto kSnapshotOrder = json::byte_order(kSnapshotKeys);
-constexpr RecordShape kSnapshot{"Snapshot", kSnapshotKeys, json::required(0), kSnapshotOrder};
+constexpr auto kSnapshotIndex = json::key_index(kSnapshotKeys);
+constexpr RecordShape kSnapshot =
+    json::record_shape("Snapshot", kSnapshotKeys, json::required(0), kSnapshotIndex);
 
 void read_snapshot(Reader& r, Snapshot& s) {
   json::read_record(r, kSnapshot, [&](std::size_t key) {
