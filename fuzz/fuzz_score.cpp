@@ -8,6 +8,7 @@
 
 #include "fuzz_checks.h"
 #include "quorvel_engine.h"
+#include "score/request.h"
 
 using namespace quorvel;
 
@@ -66,5 +67,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Call again = call(request, size, needed + 1);
   fuzz::check(again.status == exact.status && again.text == exact.text,
               "the same request answered twice differs", exact.text + "\n  " + again.text);
+
+  // Read in place or through the rewritten snapshot, a request answers alike.
+  const score::RequestResult rewritten = score::score_request_rewritten(fuzz::text_of(data, size));
+  fuzz::check(rewritten.error == (exact.status == QRV_ERROR) && rewritten.text == exact.text,
+              "the rewritten snapshot answers otherwise", exact.text + "\n  " + rewritten.text);
   return 0;
 }

@@ -159,6 +159,32 @@ class FrameStack {
   std::size_t depth_ = 0;
 };
 
+// A scalar as read_scalar() gives it: as a value, and as the found-description.
+Value value_of(std::nullptr_t) {
+  return Value();
+}
+Value value_of(bool b) {
+  return Value(b);
+}
+Value value_of(const Number& n) {
+  return n.to_value();
+}
+Value value_of(std::string_view s) {
+  return Value(std::string(s));
+}
+std::string describe(std::nullptr_t) {
+  return "null";
+}
+std::string describe(bool b) {
+  return b ? "boolean `true`" : "boolean `false`";
+}
+std::string describe(const Number& n) {
+  return describe_number(n);
+}
+std::string describe(std::string_view s) {
+  return describe_string(s);
+}
+
 }  // namespace
 
 // Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
@@ -318,53 +344,20 @@ void Reader::invalid_value(std::string_view found, std::string_view expected) co
 }
 
 void Reader::invalid_type(std::string_view expected) {
-  std::string found;
-  switch (peek_token()) {
-    case kEnd:
-      fail_at_peek(Syntax::eof_value);
-    case 'n':
-      bump();
-      parse_ident("ull");
-      found = "null";
-      break;
-    case 't':
-      bump();
-      parse_ident("rue");
-      found = "boolean `true`";
-      break;
-    case 'f':
-      bump();
-      parse_ident("alse");
-      found = "boolean `false`";
-      break;
-    case '-':
-      bump();
-      found = describe_number(parse_number(false));
-      break;
-    case '0':
-      found = describe_number(parse_number(true));
-      break;
-    case '"':
-      bump();
-      found = describe_string(parse_string());
-      break;
-    case '[':
-      found = "sequence";
-      break;
-    case '{':
-      found = "map";
-      break;
-    default:
-      fail_at_peek(Syntax::expected_value);
-  }
   std::string text = "invalid type: ";
-  text += found;
+  if (!read_scalar([&](const auto& scalar) { text += describe(scalar); })) {
+    text += peek() == '[' ? "sequence" : "map";
+  }
   text += ", expected ";
   text += expected;
   fail_message(std::move(text));
 }
 
 // ---- arrays and objects ------------------------------------------------------
+
+bool Reader::match_text(std::string_view text) {
+  return match_string(text);
+}
 
 void Reader::end_array() {
   if (consume(']')) return;
@@ -624,12 +617,17 @@ std::string_view Reader::parse_string_rest(std::size_t start) {
   }
 }
 
-bool Reader::read_bool() {
-  int c = peek();
-  if (c == 't' || c == 'f') {
+bool Reader::read_bool_rest() {
+  const int c = peek();
+  if (c == 't') {
     bump();
-    parse_ident(c == 't' ? "rue" : "alse");
-    return c == 't';
+    parse_ident("rue");
+    return true;
+  }
+  if (c == 'f') {
+    bump();
+    parse_ident("alse");
+    return false;
   }
   invalid_type("a boolean");
 }
@@ -682,56 +680,31 @@ std::optional<std::string_view> Reader::read_optional_string() {
 }
 
 Value Reader::read_value() {
-  switch (peek_token()) {
-    case kEnd:
-      fail_at_peek(Syntax::eof_value);
-    case 'n':
-      bump();
-      parse_ident("ull");
-      return Value();
-    case 't':
-      bump();
-      parse_ident("rue");
-      return Value(true);
-    case 'f':
-      bump();
-      parse_ident("alse");
-      return Value(false);
-    case '-':
-      bump();
-      return parse_number(false).to_value();
-    case '0':
-      return parse_number(true).to_value();
-    case '"':
-      bump();
-      return Value(std::string(parse_string()));
-    case '[': {
-      enter();
-      bump();
-      Array elements;
-      Seq seq;
-      while (next_element(seq)) elements.push_back(read_value());
-      leave();
-      end_array();
-      return Value(std::move(elements));
+  Value value;
+  if (read_scalar([&](const auto& scalar) { value = value_of(scalar); })) return value;
+  enter();
+  if (peek() == '[') {
+    bump();
+    Array elements;
+    Seq seq;
+    while (next_element(seq)) elements.push_back(read_value());
+    leave();
+    end_array();
+    value = Value(std::move(elements));
+  } else {
+    bump();
+    Object members;
+    Seq seq;
+    while (auto key = next_key(seq)) {
+      std::string name(*key);
+      parse_colon();
+      members.insert_or_assign(std::move(name), read_value());
     }
-    case '{': {
-      enter();
-      bump();
-      Object members;
-      Seq seq;
-      while (auto key = next_key(seq)) {
-        std::string name(*key);
-        parse_colon();
-        members.insert_or_assign(std::move(name), read_value());
-      }
-      leave();
-      end_object();
-      return Value(std::move(members));
-    }
-    default:
-      fail_at_peek(Syntax::expected_value);
+    leave();
+    end_object();
+    value = Value(std::move(members));
   }
+  return value;
 }
 
 // ---- skipping ------------------------------------------------------------------
@@ -800,6 +773,10 @@ void Reader::skip_number() {
 }
 
 void Reader::skip_value() {
+  if (skips_as_read_) {
+    read_value();
+    return;
+  }
   FrameStack frames;
   for (;;) {
     bool opened = false;

@@ -131,6 +131,16 @@ struct Number {
   }
 };
 
+// A record's key as it stands in a document, its closing quote included, as
+// two words to compare with the next sixteen bytes at once: `bytes` as a load
+// of those bytes gives them, `mask` covering the key's own. A key longer than
+// kMaxKey has none (json::key_index in record.h works them out).
+struct KeyWords {
+  static constexpr std::size_t kMaxKey = 15;
+  std::uint64_t bytes[2] = {0, 0};
+  std::uint64_t mask[2] = {0, 0};
+};
+
 class Reader {
  public:
   static constexpr int kEnd = -1;
@@ -186,11 +196,22 @@ class Reader {
   // True when another element follows (the cursor is then at its value);
   // false at the closing bracket (not consumed).
   bool next_element(Seq& seq) {
+    // Most elements follow a comma at once, as in `},{`.
+    if (!seq.first && in_.size() - pos_ > 1 && in_[pos_] == ',' &&
+        starts_item(in_[pos_ + 1], ']')) {
+      ++pos_;
+      return true;
+    }
     return next_item(seq, ']', Syntax::eof_list, Syntax::expected_list_comma_or_end) != ']';
   }
   // True when another member follows: the cursor is then past the opening
   // quote of its key; false at the closing brace (not consumed).
   bool next_member(Seq& seq) {
+    // Most members follow a comma at once: `,"`.
+    if (!seq.first && in_.size() - pos_ > 1 && in_[pos_] == ',' && in_[pos_ + 1] == '"') {
+      pos_ += 2;
+      return true;
+    }
     const int c = next_item(seq, '}', Syntax::eof_object, Syntax::expected_object_comma_or_end);
     if (c == '}') return false;
     if (c != '"') fail_at_peek(Syntax::key_must_be_string);
@@ -210,6 +231,10 @@ class Reader {
     return true;
   }
   void parse_colon() {
+    if (pos_ < in_.size() && in_[pos_] == ':') {  // most keys end at their colon
+      ++pos_;
+      return;
+    }
     if (!consume(':')) fail_at_peek(peek() == kEnd ? Syntax::eof_object : Syntax::expected_colon);
   }
   // Consume the closing bracket or brace; anything else is an error
@@ -219,7 +244,12 @@ class Reader {
 
   // Typed reads. Each skips leading whitespace and fails with the kind's
   // expected-word when the value is of another kind.
-  bool read_bool();          // "a boolean"
+  bool read_bool() {  // "a boolean"
+    // Spelled out whole at the cursor, as nearly every boolean is.
+    if (matches_word("true")) return true;
+    if (matches_word("false")) return false;
+    return read_bool_rest();
+  }
   std::int64_t read_i64();   // "i64", strict integer
   std::uint32_t read_u32();  // "u32", strict integer
   // Strings: the views live until the next string read, so that a record's
@@ -227,10 +257,56 @@ class Reader {
   std::string_view read_string_view();                     // "a string"
   std::optional<std::string_view> read_optional_string();  // null gives nullopt
   Value read_value();                                      // any JSON value, depth-checked
+  // Reads the value at the cursor whole when it holds no other and gives it
+  // to `take` as nullptr (null), a bool, a Number or a string's view (as
+  // parse_string() gives it). At an array or object it returns false and
+  // leaves the bracket; a byte that begins no value gives "expected value".
+  template <class Take>
+  bool read_scalar(Take&& take) {
+    switch (peek_token()) {
+      case kEnd:
+        fail_at_peek(Syntax::eof_value);
+      case 'n':
+        bump();
+        parse_ident("ull");
+        take(nullptr);
+        return true;
+      case 't':
+        bump();
+        parse_ident("rue");
+        take(true);
+        return true;
+      case 'f':
+        bump();
+        parse_ident("alse");
+        take(false);
+        return true;
+      case '-':
+        bump();
+        take(parse_number(false));
+        return true;
+      case '0':
+        take(parse_number(true));
+        return true;
+      case '"':
+        bump();
+        take(parse_string());
+        return true;
+      case '[':
+      case '{':
+        return false;
+      default:
+        fail_at_peek(Syntax::expected_value);
+    }
+  }
   // Syntax-only skip of one value: strings checked for escapes and control
   // characters (not UTF-8), numbers not for range; no nesting limit and no
-  // recursion.
+  // recursion. While skips_as_read() is on, the value is read whole by
+  // read_value()'s rules instead and dropped.
   void skip_value();
+  // Whether skip_value() applies read_value()'s rules: for a part of a
+  // document that must refuse whatever a value tree of it would refuse.
+  void skips_as_read(bool on) { skips_as_read_ = on; }
 
   // Low-level pieces for callers that dispatch on peek() themselves.
   void parse_ident(std::string_view rest);  // after 'n', 't' or 'f'
@@ -261,6 +337,20 @@ class Reader {
     pos_ += text.size() + 1;
     return true;
   }
+  // match_string() for a record's key with its words: where sixteen bytes
+  // are left, two word comparisons, without the branches on the key's length
+  // that a comparison byte by byte takes.
+  bool match_key(std::string_view text, const KeyWords& key) {
+    if (in_.size() - pos_ < 16 || text.size() > KeyWords::kMaxKey) return match_text(text);
+    std::uint64_t first, second;
+    std::memcpy(&first, in_.data() + pos_, 8);
+    std::memcpy(&second, in_.data() + pos_ + 8, 8);
+    if (((first ^ key.bytes[0]) & key.mask[0]) | ((second ^ key.bytes[1]) & key.mask[1])) {
+      return false;
+    }
+    pos_ += text.size() + 1;
+    return true;
+  }
   // Whether a view that parse_string() returned holds decoded escapes: it then
   // lives in the reader's scratch buffer, else it lies in the input.
   bool decoded(std::string_view s) const { return s.data() == scratch_.data(); }
@@ -287,6 +377,22 @@ class Reader {
     if (c == kEnd) fail_at_peek(Syntax::eof_value);
     return c;
   }
+  bool match_text(std::string_view text);  // match_string(), out of line
+  // Whether `c`, the byte after a comma, begins the next item at once: no
+  // whitespace, and not the bracket `close` (a trailing comma).
+  static bool starts_item(char c, char close) {
+    return static_cast<unsigned char>(c) > ' ' && c != close;
+  }
+  // Consumes `word` when it stands at the cursor as it is.
+  bool matches_word(std::string_view word) {
+    if (in_.size() - pos_ < word.size() ||
+        !same_bytes(in_.data() + pos_, word.data(), word.size())) {
+      return false;
+    }
+    pos_ += word.size();
+    return true;
+  }
+  bool read_bool_rest();
   std::int64_t read_integer(std::int64_t lowest, std::uint64_t highest, std::string_view expected);
   std::string_view parse_string_rest(std::size_t start);
   void parse_escape();
@@ -306,6 +412,7 @@ class Reader {
   std::string_view in_;
   std::size_t pos_ = 0;
   int remaining_depth_ = kMaxDepth + 1;
+  bool skips_as_read_ = false;
   std::string scratch_;
 };
 

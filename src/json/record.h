@@ -11,6 +11,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -25,31 +26,54 @@ struct RecordShape {
   std::string_view name;                   // "Card" as in "struct Card"
   std::span<const std::string_view> keys;  // declaration order = array-form order
   std::uint32_t required = 0;              // bit i set: keys[i] is required
-  // Optional, from byte_order(keys): the key that follows each key in byte
-  // order, and at the end the first one.
+  // Optional, from key_index(keys): the key that follows each key in byte
+  // order, and at the end the first one; and each key's words.
   std::span<const std::uint8_t> byte_order = {};
+  std::span<const KeyWords> words = {};
 };
 
 constexpr std::uint32_t required(std::size_t key) {
   return std::uint32_t{1} << key;
 }
 
-// For each key, the index of the key that follows it in byte order (N after
-// the last), and at index N the first key in byte order. A snapshot that a
-// score request has rewritten sends every record's keys in this order.
+// What read_record() works out from a record's keys once, at compile time.
+// A snapshot that a score request has rewritten sends every record's keys in
+// byte order; a host, most often in declaration order.
 template <std::size_t N>
-consteval std::array<std::uint8_t, N + 1> byte_order(const std::string_view (&keys)[N]) {
+struct KeyIndex {
+  std::array<std::uint8_t, N + 1> byte_order{};
+  std::array<KeyWords, N> words{};
+};
+
+template <std::size_t N>
+consteval KeyIndex<N> key_index(const std::string_view (&keys)[N]) {
   static_assert(N < 255, "indices fit a byte");
-  std::array<std::uint8_t, N + 1> after{};
+  KeyIndex<N> index;
   for (std::size_t i = 0; i <= N; ++i) {
     std::size_t next = N;
     for (std::size_t j = 0; j < N; ++j) {
       if (i < N && keys[j] <= keys[i]) continue;
       if (next == N || keys[j] < keys[next]) next = j;
     }
-    after[i] = static_cast<std::uint8_t>(next);
+    index.byte_order[i] = static_cast<std::uint8_t>(next);
   }
-  return after;
+  for (std::size_t i = 0; i < N; ++i) {
+    if (keys[i].size() > KeyWords::kMaxKey) continue;
+    for (std::size_t k = 0; k <= keys[i].size(); ++k) {
+      const auto byte = static_cast<unsigned char>(k < keys[i].size() ? keys[i][k] : '"');
+      const std::size_t at = std::endian::native == std::endian::little ? k % 8 : 7 - k % 8;
+      index.words[i].bytes[k / 8] |= std::uint64_t{byte} << (8 * at);
+      index.words[i].mask[k / 8] |= std::uint64_t{0xFF} << (8 * at);
+    }
+  }
+  return index;
+}
+
+// A record's shape with the tables that key_index() worked out.
+template <std::size_t N>
+constexpr RecordShape record_shape(std::string_view name, const std::string_view (&keys)[N],
+                                   std::uint32_t required, const KeyIndex<N>& index) {
+  return {name, keys, required, index.byte_order, index.words};
 }
 
 namespace detail {
@@ -79,7 +103,9 @@ void read_record(Reader& r, const RecordShape& shape, ReadKey&& read_key) {
     std::size_t hint = 0;
     std::size_t last = shape.keys.size();  // the key found last
     const auto expected = [&](std::size_t k) {
-      return k < shape.keys.size() && r.match_string(shape.keys[k]);
+      if (k >= shape.keys.size()) return false;
+      return shape.words.empty() ? r.match_string(shape.keys[k])
+                                 : r.match_key(shape.keys[k], shape.words[k]);
     };
     while (r.next_member(seq)) {
       // Keys tend to come in declaration order, or sorted when rewritten: the

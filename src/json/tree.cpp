@@ -33,34 +33,13 @@ class Tree::Builder {
   Builder(Reader& r, Tree& tree) : r_(r), tree_(tree) {}
 
   Node value() {
-    switch (r_.peek_token()) {
-      case Reader::kEnd:
-        r_.fail_at_peek(Syntax::eof_value);
-      case 'n':
-        r_.bump();
-        r_.parse_ident("ull");
-        return Node{};
-      case 't':
-        r_.bump();
-        r_.parse_ident("rue");
-        return Node{Kind::boolean, false, 0, 1};
-      case 'f':
-        r_.bump();
-        r_.parse_ident("alse");
-        return Node{Kind::boolean, false, 0, 0};
-      case '-':
-      case '0':
-        return number();
-      case '"':
-        r_.bump();
-        return string(r_.parse_string());
-      case '[':
-        return array();
-      case '{':
-        return object();
-      default:
-        r_.fail_at_peek(Syntax::expected_value);
+    r_.peek();
+    const std::size_t start = r_.offset();
+    Node node;
+    if (!r_.read_scalar([&](const auto& scalar) { node = scalar_node(scalar, start); })) {
+      return r_.peek() == '[' ? array() : object();
     }
+    return node;
   }
 
  private:
@@ -70,25 +49,23 @@ class Tree::Builder {
     std::string_view key;
   };
 
+  Node scalar_node(std::nullptr_t, std::size_t) { return Node{}; }
+  Node scalar_node(bool b, std::size_t) { return Node{Kind::boolean, false, 0, b ? 1u : 0u}; }
   // An integer has one spelling in JSON, the one the writer gives it: its
   // text is kept. A float is kept as its value, to be written by the number
   // text rule.
-  Node number() {
-    const std::size_t start = r_.offset();
-    const bool positive = r_.peek() != '-';
-    if (!positive) r_.bump();
-    const Number n = r_.parse_number(positive);
-    const std::size_t size = r_.offset() - start;
+  Node scalar_node(const Number& n, std::size_t start) {
     switch (n.kind) {
       case Number::Kind::unsigned_int:
-        return Node{Kind::unsigned_int, false, size, start};
+        return Node{Kind::unsigned_int, false, r_.offset() - start, start};
       case Number::Kind::signed_int:
-        return Node{Kind::signed_int, false, size, start};
+        return Node{Kind::signed_int, false, r_.offset() - start, start};
       case Number::Kind::floating:
         break;
     }
     return Node{Kind::floating, false, 0, std::bit_cast<std::uint64_t>(n.f)};
   }
+  Node scalar_node(std::string_view s, std::size_t) { return string(s); }
 
   // `s` lives only until the reader's next string: a decoded one is copied.
   Node string(std::string_view s) {

@@ -1,9 +1,11 @@
 // The JSON form of a scored play and the number rule every answer shares.
+// The answer's members are listed once, by put_answer(); they become a value
+// tree (to_json) or the answer's text straight away (write_answer).
 #include "score/answer.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <string_view>
 
 #include "json/writer.h"
 
@@ -15,77 +17,108 @@ json::Value to_json_number(double value) {
   return json::Value(value);
 }
 
-void Figures::add_to(json::Object& out) const {
-  out.emplace("ceiling", to_json_number(ceiling));
-  out.emplace("expected", to_json_number(expected));
-  out.emplace("floor", to_json_number(floor));
-  out.emplace("money_ceiling", to_json_number(money_ceiling));
-  out.emplace("money_expected", to_json_number(money_expected));
-  out.emplace("money_floor", to_json_number(money_floor));
-}
-
-json::Value Scored::to_json() const {
-  json::Array tags;
-  tags.reserve(approximate.size());
-  for (const std::string& tag : approximate) tags.emplace_back(tag);
-  json::Array ids;
-  ids.reserve(scored.size());
-  for (std::int64_t id : scored) ids.emplace_back(id);
-
-  json::Object out;
-  out.emplace("approximate", std::move(tags));
-  add_to(out);
-  out.emplace("hand", hand);
-  out.emplace("has_chance", has_chance);
-  out.emplace("legal", legal);
-  out.emplace("scored", std::move(ids));
-  return json::Value(std::move(out));
-}
-
 namespace {
 
-// to_json_number's value, written.
-void write_answer_number(std::string& out, double value) {
-  if (std::isfinite(value)) {
-    json::write_number(out, value);
-  } else {
-    out += "\"naneinf\"";
-  }
+// The six figures under their names, in two groups that are each in key order.
+template <class Out>
+void put_score_figures(const Figures& f, Out& out) {
+  out.number("ceiling", f.ceiling);
+  out.number("expected", f.expected);
+  out.number("floor", f.floor);
 }
+
+template <class Out>
+void put_money_figures(const Figures& f, Out& out) {
+  out.number("money_ceiling", f.money_ceiling);
+  out.number("money_expected", f.money_expected);
+  out.number("money_floor", f.money_floor);
+}
+
+// The answer's members in key order, which is the order a written object
+// has them in.
+template <class Out>
+void put_answer(const Scored& s, Out& out) {
+  out.list("approximate", s.approximate);
+  put_score_figures(s, out);
+  out.string("hand", s.hand);
+  out.boolean("has_chance", s.has_chance);
+  out.boolean("legal", s.legal);
+  put_money_figures(s, out);
+  out.list("scored", s.scored);
+}
+
+// Members put into an object.
+struct TreeOut {
+  json::Object& object;
+
+  void value(std::string_view key, json::Value v) { object.emplace(key, std::move(v)); }
+  void number(std::string_view key, double x) { value(key, to_json_number(x)); }
+  void string(std::string_view key, const std::string& s) { value(key, s); }
+  void boolean(std::string_view key, bool b) { value(key, b); }
+  template <class T>
+  void list(std::string_view key, const std::vector<T>& items) {
+    json::Array elements;
+    elements.reserve(items.size());
+    for (const T& item : items) elements.emplace_back(item);
+    value(key, std::move(elements));
+  }
+};
+
+// Members written as the text of that object, in the order they come; every
+// value is written by the writer's own rules.
+struct TextOut {
+  std::string& out;
+  char before = '{';  // what comes before the next key
+
+  void key(std::string_view name) {  // a name holds no byte that needs an escape
+    out += before;
+    before = ',';
+    out += '"';
+    out += name;
+    out += "\":";
+  }
+  void value(std::string_view name, const json::Value& v) {
+    key(name);
+    json::write(out, v);
+  }
+  void number(std::string_view name, double x) { value(name, to_json_number(x)); }
+  void string(std::string_view name, const std::string& s) {
+    key(name);
+    json::write_string(out, s);
+  }
+  void boolean(std::string_view name, bool b) { value(name, json::Value(b)); }
+  template <class T>
+  void list(std::string_view name, const std::vector<T>& items) {
+    key(name);
+    out += '[';
+    for (std::size_t k = 0; k < items.size(); ++k) {
+      if (k > 0) out += ',';
+      json::write(out, json::Value(items[k]));
+    }
+    out += ']';
+  }
+  void close() { out += before == '{' ? "{}" : "}"; }
+};
 
 }  // namespace
 
+void Figures::add_to(json::Object& out) const {
+  TreeOut tree{out};
+  put_score_figures(*this, tree);
+  put_money_figures(*this, tree);
+}
+
+json::Value Scored::to_json() const {
+  json::Object out;
+  TreeOut tree{out};
+  put_answer(*this, tree);
+  return json::Value(std::move(out));
+}
+
 void write_answer(std::string& out, const Scored& scored) {
-  // The members of to_json() in the order a written object has them.
-  out += "{\"approximate\":[";
-  for (std::size_t k = 0; k < scored.approximate.size(); ++k) {
-    if (k > 0) out += ',';
-    json::write_string(out, scored.approximate[k]);
-  }
-  out += "],\"ceiling\":";
-  write_answer_number(out, scored.ceiling);
-  out += ",\"expected\":";
-  write_answer_number(out, scored.expected);
-  out += ",\"floor\":";
-  write_answer_number(out, scored.floor);
-  out += ",\"hand\":";
-  json::write_string(out, scored.hand);
-  out += scored.has_chance ? ",\"has_chance\":true" : ",\"has_chance\":false";
-  out += scored.legal ? ",\"legal\":true" : ",\"legal\":false";
-  out += ",\"money_ceiling\":";
-  write_answer_number(out, scored.money_ceiling);
-  out += ",\"money_expected\":";
-  write_answer_number(out, scored.money_expected);
-  out += ",\"money_floor\":";
-  write_answer_number(out, scored.money_floor);
-  out += ",\"scored\":[";
-  for (std::size_t k = 0; k < scored.scored.size(); ++k) {
-    if (k > 0) out += ',';
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, scored.scored[k]).ptr;
-    out.append(digits, end);
-  }
-  out += "]}";
+  TextOut text{out};
+  put_answer(scored, text);
+  text.close();
 }
 
 }  // namespace quorvel::score

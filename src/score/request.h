@@ -17,4 +17,10 @@ struct RequestResult {
 // and touches nothing shared, so any number of threads may call it at once.
 RequestResult score_request(std::string_view bytes);
 
+// The same answer, with the snapshot always read as a value tree, written
+// back as text and parsed: the form whose error positions the answers give
+// (they refer to that text), and what score_request() turns to when its
+// reading in place refuses a request.
+RequestResult score_request_rewritten(std::string_view bytes);
+
 }  // namespace quorvel::score

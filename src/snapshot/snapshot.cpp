@@ -1,7 +1,11 @@
 #include "snapshot/snapshot.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <numeric>
 
 #include "json/reader.h"
 #include "json/record.h"
@@ -22,7 +26,7 @@ constexpr std::string_view kNaneinf = "naneinf";
 // The lenient number rule without building a value tree for the common
 // cases; arrays and objects are read in full (and dropped) so that their
 // syntax, strings, numbers and nesting are checked like any read value.
-double read_lenient(Reader& r, double fallback) {
+double read_lenient_rest(Reader& r, double fallback) {
   switch (r.peek_token()) {
     case '-':
       r.bump();
@@ -37,6 +41,13 @@ double read_lenient(Reader& r, double fallback) {
   }
 }
 
+// Most lenient values are plain numbers: read here, the rest by read_lenient_rest.
+double read_lenient(Reader& r, double fallback) {
+  const int c = r.peek();
+  if (c >= '0' && c <= '9') return r.parse_number(true).as_double();
+  return read_lenient_rest(r, fallback);
+}
+
 std::int32_t saturate_i32(double x) {
   if (std::isnan(x)) return 0;
   if (x <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
@@ -46,6 +57,15 @@ std::int32_t saturate_i32(double x) {
 
 std::int32_t read_lenient_i32(Reader& r) {
   return saturate_i32(read_lenient(r, 0.0));
+}
+
+// The element a list reads next. Room for eight is made at the first: a
+// hand, the jokers and a deck's groups seldom hold more, and a list grown
+// from one would move the records read so far three times.
+template <class T>
+T& next_of(std::vector<T>& list) {
+  if (list.capacity() == 0) list.reserve(8);
+  return list.emplace_back();
 }
 
 // ---- objective ------------------------------------------------------------------
@@ -94,8 +114,8 @@ Objective read_objective(Reader& r) {
 // Key tables in declaration order, which is also the array-form order.
 
 constexpr std::string_view kPermaKeys[] = {"bonus", "mult", "x_mult"};
-constexpr auto kPermaOrder = json::byte_order(kPermaKeys);
-constexpr RecordShape kPerma{"Perma", kPermaKeys, 0, kPermaOrder};
+constexpr auto kPermaIndex = json::key_index(kPermaKeys);
+constexpr RecordShape kPerma = json::record_shape("Perma", kPermaKeys, 0, kPermaIndex);
 
 Perma read_perma(Reader& r) {
   Perma p;
@@ -117,8 +137,8 @@ Perma read_perma(Reader& r) {
 
 constexpr std::string_view kCardKeys[] = {"id",   "rank",  "suit",   "enh",    "ed",
                                           "seal", "perma", "debuff", "forced", "hidden"};
-constexpr auto kCardOrder = json::byte_order(kCardKeys);
-constexpr RecordShape kCard{"Card", kCardKeys, json::required(0), kCardOrder};
+constexpr auto kCardIndex = json::key_index(kCardKeys);
+constexpr RecordShape kCard = json::record_shape("Card", kCardKeys, json::required(0), kCardIndex);
 
 void read_card(Reader& r, Card& card) {
   json::read_record(r, kCard, [&](std::size_t key) {
@@ -159,8 +179,9 @@ void read_card(Reader& r, Card& card) {
 
 constexpr std::string_view kJokerKeys[] = {"id",     "key",  "ed",     "debuff",
                                            "hidden", "sell", "rarity", "ab"};
-constexpr auto kJokerOrder = json::byte_order(kJokerKeys);
-constexpr RecordShape kJoker{"Joker", kJokerKeys, json::required(0), kJokerOrder};
+constexpr auto kJokerIndex = json::key_index(kJokerKeys);
+constexpr RecordShape kJoker =
+    json::record_shape("Joker", kJokerKeys, json::required(0), kJokerIndex);
 
 void read_joker(Reader& r, Joker& joker) {
   json::read_record(r, kJoker, [&](std::size_t key) {
@@ -195,8 +216,8 @@ void read_joker(Reader& r, Joker& joker) {
 
 constexpr std::string_view kLevelKeys[] = {"level",  "chips",  "mult",         "l_chips",
                                            "l_mult", "played", "played_round", "visible"};
-constexpr auto kLevelOrder = json::byte_order(kLevelKeys);
-constexpr RecordShape kLevel{"Level", kLevelKeys, 0, kLevelOrder};
+constexpr auto kLevelIndex = json::key_index(kLevelKeys);
+constexpr RecordShape kLevel = json::record_shape("Level", kLevelKeys, 0, kLevelIndex);
 
 Level read_level(Reader& r) {
   Level level;
@@ -231,9 +252,52 @@ Level read_level(Reader& r) {
   return level;
 }
 
+// The order of names in Levels: by unsigned bytes, a prefix first.
+bool name_before(std::string_view a, std::string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t k = 0; k < n; ++k) {
+    if (a[k] != b[k]) return static_cast<unsigned char>(a[k]) < static_cast<unsigned char>(b[k]);
+  }
+  return a.size() < b.size();
+}
+
+// The levels map, the later of two equal names kept. A host sends the names
+// in its own order: they are sorted here a batch at a time, so that the map
+// grows at its end, each name compared with the last one only, where a name
+// inserted as it comes is searched for from the root.
+void read_levels(Reader& r, Levels& levels) {
+  struct Entry {
+    std::string name;
+    Level level;
+  };
+  constexpr std::size_t kBatch = 16;
+  std::array<Entry, kBatch> batch;
+  std::array<std::uint8_t, kBatch> order;
+  std::size_t count = 0;
+  const auto flush = [&] {
+    std::iota(order.begin(), order.begin() + count, std::uint8_t{0});
+    std::sort(order.begin(), order.begin() + count, [&](std::uint8_t a, std::uint8_t b) {
+      if (name_before(batch[a].name, batch[b].name)) return true;
+      return a < b && !name_before(batch[b].name, batch[a].name);
+    });
+    for (std::size_t k = 0; k < count; ++k) {
+      Entry& entry = batch[order[k]];
+      if (k + 1 < count && batch[order[k + 1]].name == entry.name) continue;
+      levels.insert_or_assign(levels.end(), std::move(entry.name), entry.level);
+    }
+    count = 0;
+  };
+  json::read_map(r, [&](std::string name) {
+    batch[count].name = std::move(name);
+    batch[count].level = read_level(r);
+    if (++count == kBatch) flush();
+  });
+  flush();
+}
+
 constexpr std::string_view kBlindKeys[] = {"key", "disabled", "target"};
-constexpr auto kBlindOrder = json::byte_order(kBlindKeys);
-constexpr RecordShape kBlind{"Blind", kBlindKeys, 0, kBlindOrder};
+constexpr auto kBlindIndex = json::key_index(kBlindKeys);
+constexpr RecordShape kBlind = json::record_shape("Blind", kBlindKeys, 0, kBlindIndex);
 
 Blind read_blind(Reader& r) {
   Blind blind;
@@ -254,8 +318,8 @@ Blind read_blind(Reader& r) {
 }
 
 constexpr std::string_view kIdolKeys[] = {"rank", "suit"};
-constexpr auto kIdolOrder = json::byte_order(kIdolKeys);
-constexpr RecordShape kIdol{"Idol", kIdolKeys, 0, kIdolOrder};
+constexpr auto kIdolIndex = json::key_index(kIdolKeys);
+constexpr RecordShape kIdol = json::record_shape("Idol", kIdolKeys, 0, kIdolIndex);
 
 Idol read_idol(Reader& r) {
   Idol idol;
@@ -275,8 +339,8 @@ Idol read_idol(Reader& r) {
 constexpr std::string_view kRoundKeys[] = {
     "hands_left",   "discards_left", "dollars",     "chips",      "idol",
     "ancient_suit", "hands_played",  "round_hands", "tarot_used", "most_played"};
-constexpr auto kRoundOrder = json::byte_order(kRoundKeys);
-constexpr RecordShape kRound{"Round", kRoundKeys, 0, kRoundOrder};
+constexpr auto kRoundIndex = json::key_index(kRoundKeys);
+constexpr RecordShape kRound = json::record_shape("Round", kRoundKeys, 0, kRoundIndex);
 
 Round read_round(Reader& r) {
   Round round;
@@ -318,8 +382,9 @@ Round read_round(Reader& r) {
 }
 
 constexpr std::string_view kDeckGroupKeys[] = {"rank", "suit", "enh", "ed", "seal", "count"};
-constexpr auto kDeckGroupOrder = json::byte_order(kDeckGroupKeys);
-constexpr RecordShape kDeckGroup{"DeckGroup", kDeckGroupKeys, 0, kDeckGroupOrder};
+constexpr auto kDeckGroupIndex = json::key_index(kDeckGroupKeys);
+constexpr RecordShape kDeckGroup =
+    json::record_shape("DeckGroup", kDeckGroupKeys, 0, kDeckGroupIndex);
 
 void read_deck_group(Reader& r, DeckGroup& group) {
   json::read_record(r, kDeckGroup, [&](std::size_t key) {
@@ -347,8 +412,8 @@ void read_deck_group(Reader& r, DeckGroup& group) {
 }
 
 constexpr std::string_view kDeckKeys[] = {"back", "remaining", "total", "starting", "contents"};
-constexpr auto kDeckOrder = json::byte_order(kDeckKeys);
-constexpr RecordShape kDeck{"Deck", kDeckKeys, 0, kDeckOrder};
+constexpr auto kDeckIndex = json::key_index(kDeckKeys);
+constexpr RecordShape kDeck = json::record_shape("Deck", kDeckKeys, 0, kDeckIndex);
 
 Deck read_deck(Reader& r) {
   Deck deck;
@@ -367,7 +432,7 @@ Deck read_deck(Reader& r) {
         deck.starting = read_lenient(r, 0.0);
         break;
       case 4:
-        json::read_list(r, [&] { read_deck_group(r, deck.contents.emplace_back()); });
+        json::read_list(r, [&] { read_deck_group(r, next_of(deck.contents)); });
         break;
     }
   });
@@ -375,16 +440,17 @@ Deck read_deck(Reader& r) {
 }
 
 constexpr std::string_view kConsumableKeys[] = {"key"};
-constexpr auto kConsumableOrder = json::byte_order(kConsumableKeys);
-constexpr RecordShape kConsumable{"Consumable", kConsumableKeys, 0, kConsumableOrder};
+constexpr auto kConsumableIndex = json::key_index(kConsumableKeys);
+constexpr RecordShape kConsumable =
+    json::record_shape("Consumable", kConsumableKeys, 0, kConsumableIndex);
 
 void read_consumable(Reader& r, Consumable& consumable) {
   json::read_record(r, kConsumable, [&](std::size_t) { consumable.key = r.read_string_view(); });
 }
 
 constexpr std::string_view kOptionsKeys[] = {"objective", "discards", "seeded"};
-constexpr auto kOptionsOrder = json::byte_order(kOptionsKeys);
-constexpr RecordShape kOptions{"Options", kOptionsKeys, 0, kOptionsOrder};
+constexpr auto kOptionsIndex = json::key_index(kOptionsKeys);
+constexpr RecordShape kOptions = json::record_shape("Options", kOptionsKeys, 0, kOptionsIndex);
 
 Options read_options(Reader& r) {
   Options options;
@@ -407,26 +473,24 @@ Options read_options(Reader& r) {
 constexpr std::string_view kSnapshotKeys[] = {"schema",      "hand",  "jokers", "levels",
                                               "blind",       "round", "deck",   "vouchers",
                                               "consumables", "lobby", "options"};
-constexpr auto kSnapshotOrder = json::byte_order(kSnapshotKeys);
-constexpr RecordShape kSnapshot{"Snapshot", kSnapshotKeys, json::required(0), kSnapshotOrder};
+constexpr auto kSnapshotIndex = json::key_index(kSnapshotKeys);
+constexpr RecordShape kSnapshot =
+    json::record_shape("Snapshot", kSnapshotKeys, json::required(0), kSnapshotIndex);
 
-Snapshot read_snapshot(Reader& r) {
-  Snapshot s;
+void read_snapshot(Reader& r, Snapshot& s) {
   json::read_record(r, kSnapshot, [&](std::size_t key) {
     switch (key) {
       case 0:
         s.schema = r.read_u32();
         break;
       case 1:
-        json::read_list(r, [&] { read_card(r, s.hand.emplace_back()); });
+        json::read_list(r, [&] { read_card(r, next_of(s.hand)); });
         break;
       case 2:
-        json::read_list(r, [&] { read_joker(r, s.jokers.emplace_back()); });
+        json::read_list(r, [&] { read_joker(r, next_of(s.jokers)); });
         break;
       case 3:
-        json::read_map(r, [&](std::string name) {
-          s.levels.insert_or_assign(std::move(name), read_level(r));
-        });
+        read_levels(r, s.levels);
         break;
       case 4:
         s.blind = read_blind(r);
@@ -438,10 +502,10 @@ Snapshot read_snapshot(Reader& r) {
         s.deck = read_deck(r);
         break;
       case 7:
-        json::read_list(r, [&] { s.vouchers.emplace_back(r.read_string_view()); });
+        json::read_list(r, [&] { next_of(s.vouchers) = r.read_string_view(); });
         break;
       case 8:
-        json::read_list(r, [&] { read_consumable(r, s.consumables.emplace_back()); });
+        json::read_list(r, [&] { read_consumable(r, next_of(s.consumables)); });
         break;
       case 9:
         s.lobby = r.read_bool();
@@ -451,25 +515,34 @@ Snapshot read_snapshot(Reader& r) {
         break;
     }
   });
-  return s;
 }
 
 }  // namespace
 
-ParseResult parse(std::string_view bytes) {
-  Snapshot snapshot;
-  try {
-    Reader r(bytes);
-    snapshot = read_snapshot(r);
-    r.finish();
-  } catch (const json::ReadError& e) {
-    return e.text(bytes);
-  }
+void read(Reader& r, Snapshot& snapshot) {
+  read_snapshot(r, snapshot);
+}
+
+std::optional<std::string> check(const Snapshot& snapshot) {
   if (snapshot.schema != 1) return "unsupported snapshot schema " + std::to_string(snapshot.schema);
   if (snapshot.options.discards || snapshot.options.seeded) {
     return std::string("suggested discards and seeded mode aren't implemented");
   }
-  return snapshot;
+  return std::nullopt;
+}
+
+ParseResult parse(std::string_view bytes) {
+  ParseResult result(std::in_place_type<Snapshot>);
+  Snapshot& snapshot = std::get<Snapshot>(result);
+  try {
+    Reader r(bytes);
+    read_snapshot(r, snapshot);
+    r.finish();
+  } catch (const json::ReadError& e) {
+    return e.text(bytes);
+  }
+  if (std::optional<std::string> error = check(snapshot)) return std::move(*error);
+  return result;
 }
 
 double number_or(const json::Value& value, double fallback) {

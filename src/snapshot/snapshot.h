@@ -12,6 +12,10 @@
 
 #include "json/value.h"
 
+namespace quorvel::json {
+class Reader;
+}
+
 namespace quorvel::snapshot {
 
 struct Perma {
@@ -137,6 +141,14 @@ using ParseResult = std::variant<Snapshot, std::string>;
 // Reads one snapshot document (UTF-8 JSON bytes). Errors carry
 // " at line L column C" unless they come from the schema or options checks.
 ParseResult parse(std::string_view bytes);
+
+// The two halves of parse(), for a snapshot that is a value inside a larger
+// document. read() reads it at the cursor into a default `snapshot` by
+// parse()'s rules and throws json::ReadError at the first fault; check()
+// makes parse()'s schema and options checks of what was read, giving the
+// error text of a refused one.
+void read(json::Reader& r, Snapshot& snapshot);
+std::optional<std::string> check(const Snapshot& snapshot);
 
 // The ability-object rule: a member that is a JSON number of any kind, as a
 // 64-bit float; anything else (absent, null, a string, "naneinf" included)

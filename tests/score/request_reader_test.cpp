@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "json/writer.h"
+#include "score/request.h"
 #include "score/request_reader.h"
 
 namespace quorvel::score {
@@ -105,6 +106,53 @@ TEST(RequestReader, NestingLimitCountsTheRequest) {
   };
   EXPECT_EQ(outcome(request(126)), "OK");
   EXPECT_EQ(outcome(request(127)), "recursion limit exceeded at line 1 column 149");
+}
+
+// A request whose snapshot is read in place answers as the rewritten snapshot
+// does; where the tree or the snapshot's rules refuse it, the reading in
+// place refuses it too and the answer is the rewritten snapshot's.
+TEST(RequestReader, InPlaceReadingAnswersAsTheRewrittenSnapshot) {
+  const std::string card = R"({"id":7,"rank":9,"suit":"Clubs")";
+  auto request = [](std::string_view snapshot) {
+    return R"({"play":[7],"snapshot":{"schema":1,)" + std::string(snapshot) + "}}";
+  };
+  struct InPlace {
+    std::string input;
+    bool read;  // whether the reading in place gives the request
+  };
+  const InPlace cases[] = {
+      {request(R"("hand":[)" + card + "}]"), true},
+      {request(R"("hand":[[7,9,"Clubs"]],"lobby":true,"x":[{"y":null}])"), true},
+      {request(R"("h\u0061nd":[)" + card + R"(,"enh":"m_gl\u0061ss"}])"), true},
+      // Skipped members are checked as the tree reads them.
+      {request(R"("hand":[)" + card + ",\"note\":\"\xff\"}]"), false},
+      {request(R"("hand":[)" + card + ",\"note\":{\"\xc0\xaf\":0}}]"), false},
+      {request(R"("hand":[)" + card + R"(,"note":[1e400]}])"), false},
+      {request(R"("hand":[)" + card + R"(}],"x":)" + std::string(125, '[') + std::string(125, ']')),
+       true},
+      {request(R"("hand":[)" + card + R"(}],"x":)" + std::string(126, '[') + std::string(126, ']')),
+       false},
+      // The tree keeps the later of two equal keys; the records refuse them.
+      {request(R"("schema":2,"hand":[)" + card + "}]"), false},
+      {request(R"("hand":[)" + card + R"(}],"options":{"objective":{"money":null,"money":null}})"),
+       false},
+      // Refused by the snapshot's rules or checks, or by the play.
+      {request(R"("hand":[{"rank":9}])"), false},
+      {request(R"("hand":[{"id":7,"rank":[1,{"a":")"
+               "\x80"
+               R"("}]}])"),
+       false},
+      {request(R"("hand":[)" + card + R"(}],"options":{"seeded":true})"), true},
+      {request(R"("hand":[])"), true},
+      {R"({"snapshot":{"schema":1},"play":[1,]})", false},
+  };
+  for (const InPlace& c : cases) {
+    EXPECT_EQ(read_parsed_request(c.input).has_value(), c.read) << c.input;
+    const RequestResult direct = score_request(c.input);
+    const RequestResult rewritten = score_request_rewritten(c.input);
+    EXPECT_EQ(direct.error, rewritten.error) << c.input;
+    EXPECT_EQ(direct.text, rewritten.text) << c.input;
+  }
 }
 
 }  // namespace

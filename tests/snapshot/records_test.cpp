@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -189,6 +190,30 @@ TEST(Records, LevelsMap) {
   EXPECT_EQ(s.levels.at("High Card").mult, 1.0);
   EXPECT_EQ(s.levels.at("Not a hand").played, 9.0);
   EXPECT_TRUE(s.levels.at("Not a hand").visible);
+}
+
+// More names than one batch of the reader's sorting, in no order, some
+// repeated within a batch and across batches: the later one is kept.
+TEST(Records, LevelsMapOfManyNames) {
+  std::string text = R"({"schema":1,"levels":{)";
+  std::map<std::string, double> expected;
+  for (int k = 0; k < 45; ++k) {
+    const int n = (k * 17) % 40;  // every name once, then five of them again
+    const std::string stem = std::string(n % 2 ? "Pa" : "Pair") + std::to_string(n);
+    const bool accented = n % 3 == 0;  // sorted after every plain name
+    if (k > 0) text += ',';
+    text += '"' + (accented ? "\\u00e9" + stem : stem) + R"(":{"chips":)" + std::to_string(k) + '}';
+    expected[accented ? "\xc3\xa9" + stem : stem] = k;
+  }
+  text += "}}";
+  const Snapshot s = ok(text);
+  ASSERT_EQ(s.levels.size(), expected.size());
+  auto want = expected.begin();
+  for (const auto& [name, level] : s.levels) {
+    EXPECT_EQ(name, want->first);
+    EXPECT_EQ(level.chips, want->second) << name;
+    ++want;
+  }
 }
 
 TEST(Records, BlindRoundDeckConsumables) {
