@@ -53,7 +53,7 @@ double Value::number() const {
 const Value* Value::find(std::string_view key) const {
   if (kind() != Kind::object) return nullptr;
   const Object& members = as_object();
-  auto it = members.find(key);
+  const auto it = members.find(key);
   return it == members.end() ? nullptr : &it->second;
 }
 

@@ -3,19 +3,20 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
 
+#include "common/flat_map.h"
+
 namespace quorvel::json {
 
 class Value;
 using Array = std::vector<Value>;
-// std::less<> on std::string orders by unsigned byte values, as the writer needs.
-using Object = std::map<std::string, Value, std::less<>>;
+// Members by unsigned byte values of their keys, as the writer lists them.
+using Object = common::FlatMap<Value>;
 
 enum class Kind : std::uint8_t {
   null,
