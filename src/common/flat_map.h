@@ -29,6 +29,16 @@ inline int compare_keys(std::string_view a, std::string_view b) {
   return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
+// A key's first eight bytes (zeros past its end) as a number in the same
+// order: keys whose heads differ compare as their heads do.
+inline std::uint64_t key_head(std::string_view key) {
+  std::uint64_t head = 0;
+  for (std::size_t k = 0; k < 8; ++k) {
+    head = head << 8 | (k < key.size() ? static_cast<unsigned char>(key[k]) : 0u);
+  }
+  return head;
+}
+
 template <typename T>
 class FlatMap {
  public:
@@ -38,7 +48,7 @@ class FlatMap {
   FlatMap() = default;
   // Entries in any order, sorted once here; of two equal keys the later is kept.
   explicit FlatMap(std::vector<value_type> entries) : entries_(std::move(entries)) {
-    sort_entries();
+    if (!in_order()) sort_entries();
   }
   FlatMap(std::initializer_list<value_type> entries) : FlatMap(std::vector<value_type>(entries)) {}
 
@@ -81,6 +91,13 @@ class FlatMap {
   }
   T& mutable_at(const_iterator it) { return entries_[it - entries_.begin()].second; }
 
+  // Whether every key is below the next, as they are in most maps given.
+  bool in_order() const {
+    for (std::size_t k = 1; k < entries_.size(); ++k) {
+      if (compare_keys(entries_[k - 1].first, entries_[k].first) >= 0) return false;
+    }
+    return true;
+  }
   void sort_entries();
 
   std::vector<value_type> entries_;
@@ -89,36 +106,39 @@ class FlatMap {
 template <typename T>
 void FlatMap<T>::sort_entries() {
   const std::size_t n = entries_.size();
-  std::size_t k = 1;
-  while (k < n && compare_keys(entries_[k - 1].first, entries_[k].first) < 0) ++k;
-  if (k >= n) return;  // in order already, as most are
-
-  // The order by key, and between equal keys by place; the entries are then
-  // moved into it along the permutation's cycles, each once.
-  std::array<std::uint32_t, 64> small;
-  std::vector<std::uint32_t> large;
-  std::uint32_t* order = small.data();
+  // The order by key, and between equal keys by place, worked out on each
+  // key's first eight bytes as one number, the whole key compared only where
+  // those are equal; the entries are then moved into it along the
+  // permutation's cycles, each once.
+  struct Place {
+    std::uint64_t head;
+    std::uint32_t index;
+  };
+  std::array<Place, 64> small;
+  std::vector<Place> large;
+  Place* order = small.data();
   if (n > small.size()) {
     large.resize(n);
     order = large.data();
   }
-  for (std::uint32_t i = 0; i < n; ++i) order[i] = i;
-  std::sort(order, order + n, [&](std::uint32_t a, std::uint32_t b) {
-    const int c = compare_keys(entries_[a].first, entries_[b].first);
-    return c < 0 || (c == 0 && a < b);
+  for (std::uint32_t i = 0; i < n; ++i) order[i] = {key_head(entries_[i].first), i};
+  std::sort(order, order + n, [&](const Place& a, const Place& b) {
+    if (a.head != b.head) return a.head < b.head;
+    const int c = compare_keys(entries_[a.index].first, entries_[b.index].first);
+    return c < 0 || (c == 0 && a.index < b.index);
   });
   for (std::size_t start = 0; start < n; ++start) {
-    if (order[start] == start) continue;
+    if (order[start].index == start) continue;
     value_type held = std::move(entries_[start]);
     std::size_t to = start;
-    while (order[to] != start) {
-      const std::size_t from = order[to];
+    while (order[to].index != start) {
+      const std::size_t from = order[to].index;
       entries_[to] = std::move(entries_[from]);
-      order[to] = static_cast<std::uint32_t>(to);
+      order[to].index = static_cast<std::uint32_t>(to);
       to = from;
     }
     entries_[to] = std::move(held);
-    order[to] = static_cast<std::uint32_t>(to);
+    order[to].index = static_cast<std::uint32_t>(to);
   }
 
   // Of each run of equal keys, the last (the latest given) stays.

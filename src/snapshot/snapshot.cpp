@@ -253,9 +253,10 @@ Level read_level(Reader& r) {
 // order, sorted once at the end.
 void read_levels(Reader& r, Levels& levels) {
   std::vector<Levels::value_type> entries;
-  json::read_map(r, [&](std::string name) {
+  json::read_map(r, [&](std::string_view name) {
     if (entries.empty()) entries.reserve(16);  // a host sends twelve
-    entries.emplace_back(std::move(name), read_level(r));
+    Levels::value_type& entry = entries.emplace_back(name, Level{});
+    entry.second = read_level(r);
   });
   levels = Levels(std::move(entries));
 }
