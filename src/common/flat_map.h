@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
@@ -32,10 +33,14 @@ inline int compare_keys(std::string_view a, std::string_view b) {
 // A key's first eight bytes (zeros past its end) as a number in the same
 // order: keys whose heads differ compare as their heads do.
 inline std::uint64_t key_head(std::string_view key) {
-  std::uint64_t head = 0;
-  for (std::size_t k = 0; k < 8; ++k) {
-    head = head << 8 | (k < key.size() ? static_cast<unsigned char>(key[k]) : 0u);
+  unsigned char bytes[8] = {};
+  if (key.size() >= 8) {
+    std::memcpy(bytes, key.data(), 8);
+  } else {
+    for (std::size_t k = 0; k < key.size(); ++k) bytes[k] = static_cast<unsigned char>(key[k]);
   }
+  std::uint64_t head = 0;
+  for (const unsigned char byte : bytes) head = head << 8 | byte;
   return head;
 }
 
