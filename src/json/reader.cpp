@@ -693,16 +693,18 @@ Value Reader::read_value() {
     value = Value(std::move(elements));
   } else {
     bump();
-    Object members;
+    // The members as they come, sorted once when the object closes.
+    std::vector<Object::value_type> members;
     Seq seq;
     while (auto key = next_key(seq)) {
       std::string name(*key);
       parse_colon();
-      members.insert_or_assign(std::move(name), read_value());
+      if (members.empty()) members.reserve(4);  // most objects are small
+      members.emplace_back(std::move(name), read_value());
     }
     leave();
     end_object();
-    value = Value(std::move(members));
+    value = Value(Object(std::move(members)));
   }
   return value;
 }

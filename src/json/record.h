@@ -168,8 +168,9 @@ void read_list(Reader& r, ReadElement&& read_element) {
   r.end_array();
 }
 
-// A map from string: `read_entry(std::string name)` reads the value at the
-// cursor and files it under `name` (a repeated name should replace).
+// A map from string: `read_entry(std::string_view name)` reads the value at
+// the cursor and files it under `name` (a repeated name should replace). The
+// view lives until the value's first string is read.
 template <class ReadEntry>
 void read_map(Reader& r, ReadEntry&& read_entry) {
   if (r.peek() != '{') r.invalid_type("a map");
@@ -177,9 +178,8 @@ void read_map(Reader& r, ReadEntry&& read_entry) {
   r.bump();
   Reader::Seq seq;
   while (auto key = r.next_key(seq)) {
-    std::string name(*key);
     r.parse_colon();
-    read_entry(std::move(name));
+    read_entry(*key);
   }
   r.leave();
   r.end_object();

@@ -3,19 +3,19 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
 
+#include "common/flat_map.h"
+
 namespace quorvel::json {
 
 class Value;
 using Array = std::vector<Value>;
-// std::less<> on std::string orders by unsigned byte values, as the writer needs.
-using Object = std::map<std::string, Value, std::less<>>;
+// Members by unsigned byte values of their keys, as the writer lists them.
+using Object = common::FlatMap<Value>;
 
 enum class Kind : std::uint8_t {
   null,
@@ -38,11 +38,11 @@ class Value {
   Value(double d) : data_(d) {}
   Value(std::string s) : data_(std::move(s)) {}
   Value(const char* s) : data_(std::string(s)) {}
-  Value(Array a) : data_(std::make_unique<Array>(std::move(a))) {}
-  Value(Object o) : data_(std::make_unique<Object>(std::move(o))) {}
+  Value(Array a) : data_(std::move(a)) {}
+  Value(Object o) : data_(std::move(o)) {}
 
-  Value(const Value& other);
-  Value& operator=(const Value& other);
+  Value(const Value&) = default;
+  Value& operator=(const Value&) = default;
   Value(Value&&) noexcept = default;
   Value& operator=(Value&&) noexcept = default;
   ~Value() = default;
@@ -61,18 +61,19 @@ class Value {
   // Any number as the nearest 64-bit float.
   double number() const;
   const std::string& as_string() const { return std::get<std::string>(data_); }
-  const Array& as_array() const { return *std::get<std::unique_ptr<Array>>(data_); }
-  Array& as_array() { return *std::get<std::unique_ptr<Array>>(data_); }
-  const Object& as_object() const { return *std::get<std::unique_ptr<Object>>(data_); }
-  Object& as_object() { return *std::get<std::unique_ptr<Object>>(data_); }
+  const Array& as_array() const { return std::get<Array>(data_); }
+  Array& as_array() { return std::get<Array>(data_); }
+  const Object& as_object() const { return std::get<Object>(data_); }
+  Object& as_object() { return std::get<Object>(data_); }
 
   // Member lookup of an object (exact key bytes); null when this is not an
   // object or has no such member.
   const Value* find(std::string_view key) const;
 
  private:
-  std::variant<std::monostate, bool, std::uint64_t, std::int64_t, double, std::string,
-               std::unique_ptr<Array>, std::unique_ptr<Object>>
+  // Arrays and objects in place: a vector may hold a type still being defined.
+  std::variant<std::monostate, bool, std::uint64_t, std::int64_t, double, std::string, Array,
+               Object>
       data_;
 };
 

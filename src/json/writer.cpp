@@ -149,7 +149,7 @@ void write(std::string& out, const Value& value) {
       break;
     }
     case Kind::object: {
-      // std::map orders keys by unsigned byte values already.
+      // An object holds its members in key order already.
       out += '{';
       bool first = true;
       for (const auto& [key, member] : value.as_object()) {

@@ -1,11 +1,8 @@
 #include "snapshot/snapshot.h"
 
-#include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <numeric>
 
 #include "json/reader.h"
 #include "json/record.h"
@@ -252,47 +249,16 @@ Level read_level(Reader& r) {
   return level;
 }
 
-// The order of names in Levels: by unsigned bytes, a prefix first.
-bool name_before(std::string_view a, std::string_view b) {
-  const std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t k = 0; k < n; ++k) {
-    if (a[k] != b[k]) return static_cast<unsigned char>(a[k]) < static_cast<unsigned char>(b[k]);
-  }
-  return a.size() < b.size();
-}
-
-// The levels map, the later of two equal names kept. A host sends the names
-// in its own order: they are sorted here a batch at a time, so that the map
-// grows at its end, each name compared with the last one only, where a name
-// inserted as it comes is searched for from the root.
+// The levels map, the later of two equal names kept: read in the host's
+// order, sorted once at the end.
 void read_levels(Reader& r, Levels& levels) {
-  struct Entry {
-    std::string name;
-    Level level;
-  };
-  constexpr std::size_t kBatch = 16;
-  std::array<Entry, kBatch> batch;
-  std::array<std::uint8_t, kBatch> order;
-  std::size_t count = 0;
-  const auto flush = [&] {
-    std::iota(order.begin(), order.begin() + count, std::uint8_t{0});
-    std::sort(order.begin(), order.begin() + count, [&](std::uint8_t a, std::uint8_t b) {
-      if (name_before(batch[a].name, batch[b].name)) return true;
-      return a < b && !name_before(batch[b].name, batch[a].name);
-    });
-    for (std::size_t k = 0; k < count; ++k) {
-      Entry& entry = batch[order[k]];
-      if (k + 1 < count && batch[order[k + 1]].name == entry.name) continue;
-      levels.insert_or_assign(levels.end(), std::move(entry.name), entry.level);
-    }
-    count = 0;
-  };
-  json::read_map(r, [&](std::string name) {
-    batch[count].name = std::move(name);
-    batch[count].level = read_level(r);
-    if (++count == kBatch) flush();
+  std::vector<Levels::value_type> entries;
+  json::read_map(r, [&](std::string_view name) {
+    if (entries.empty()) entries.reserve(16);  // a host sends twelve
+    Levels::value_type& entry = entries.emplace_back(name, Level{});
+    entry.second = read_level(r);
   });
-  flush();
+  levels = Levels(std::move(entries));
 }
 
 constexpr std::string_view kBlindKeys[] = {"key", "disabled", "target"};

@@ -3,13 +3,13 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
 
+#include "common/flat_map.h"
 #include "json/value.h"
 
 namespace quorvel::json {
@@ -119,7 +119,8 @@ struct Options {
   bool seeded = false;
 };
 
-using Levels = std::map<std::string, Level, std::less<>>;
+// By hand name, in unsigned byte order.
+using Levels = common::FlatMap<Level>;
 
 struct Snapshot {
   std::uint32_t schema = 0;

@@ -192,13 +192,13 @@ TEST(Records, LevelsMap) {
   EXPECT_TRUE(s.levels.at("Not a hand").visible);
 }
 
-// More names than one batch of the reader's sorting, in no order, some
-// repeated within a batch and across batches: the later one is kept.
+// Many names in no order, some repeated near each other and far apart: the
+// later one is kept.
 TEST(Records, LevelsMapOfManyNames) {
   std::string text = R"({"schema":1,"levels":{)";
   std::map<std::string, double> expected;
-  for (int k = 0; k < 45; ++k) {
-    const int n = (k * 17) % 40;  // every name once, then five of them again
+  for (int k = 0; k < 90; ++k) {
+    const int n = (k * 17) % 80;  // every name once, then ten of them again
     const std::string stem = std::string(n % 2 ? "Pa" : "Pair") + std::to_string(n);
     const bool accented = n % 3 == 0;  // sorted after every plain name
     if (k > 0) text += ',';

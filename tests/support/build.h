@@ -35,7 +35,7 @@ inline CardB card(std::int32_t rank, std::string suit) {
   return b;
 }
 
-using Members = std::initializer_list<std::pair<const std::string, json::Value>>;
+using Members = std::initializer_list<json::Object::value_type>;
 
 inline json::Value object(Members members) {
   return json::Value(json::Object(members));
