@@ -6,24 +6,10 @@
 #include <numeric>
 #include <span>
 
+#include "common/flat_map.h"
 #include "json/writer.h"
 
 namespace quorvel::json {
-
-namespace {
-
-// The order of keys in a Value's map: by unsigned bytes, a prefix first.
-int compare_bytes(std::string_view a, std::string_view b) {
-  const std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t k = 0; k < n; ++k) {
-    const auto x = static_cast<unsigned char>(a[k]);
-    const auto y = static_cast<unsigned char>(b[k]);
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
-}
-
-}  // namespace
 
 // Reads the document depth first. The elements and members of the arrays and
 // objects still open wait on two stacks; when one closes, its own move into
@@ -115,7 +101,7 @@ class Tree::Builder {
     const std::span<const Pending> open(members_.data() + base, members_.size() - base);
     const std::size_t at = tree_.members_.size();
     std::size_t k = 1;
-    while (k < open.size() && compare_bytes(open[k - 1].key, open[k].key) < 0) ++k;
+    while (k < open.size() && common::compare_keys(open[k - 1].key, open[k].key) < 0) ++k;
     if (k >= open.size()) {
       for (const Pending& p : open) tree_.members_.push_back(p.member);
     } else {
@@ -123,7 +109,7 @@ class Tree::Builder {
       order_.resize(open.size());
       std::iota(order_.begin(), order_.end(), std::size_t{0});
       std::sort(order_.begin(), order_.end(), [&](std::size_t a, std::size_t b) {
-        const int c = compare_bytes(open[a].key, open[b].key);
+        const int c = common::compare_keys(open[a].key, open[b].key);
         return c < 0 || (c == 0 && a < b);
       });
       for (std::size_t j = 0; j < order_.size(); ++j) {
