@@ -327,6 +327,32 @@ class Reader {
     }
     return parse_any_number(positive);
   }
+  // The shortest case of parse_number(true), for readers that want a double:
+  // an integer of one to nine digits standing right at the cursor (no
+  // whitespace before it, no leading zero, nothing after it that carries the
+  // number on) is consumed and returned. Anything else returns nullopt and
+  // consumes nothing: the caller reads it by the whole grammar, which gives
+  // the same value for these and the errors for the rest.
+  std::optional<double> parse_short_integer() {
+    const char* const begin = in_.data() + pos_;
+    const char* const end = in_.data() + in_.size();
+    const char* p = begin;
+    if (p == end || *p < '1' || *p > '9') {
+      // A lone "0" is the only integer that starts with one.
+      if (p == end || *p != '0' || continues_number(pos_ + 1)) return std::nullopt;
+      ++pos_;
+      return 0.0;
+    }
+    const char* const last = end - p > 9 ? p + 9 : end;
+    std::uint32_t magnitude = static_cast<std::uint32_t>(*p++ - '0');
+    while (p < last && *p >= '0' && *p <= '9') {
+      magnitude = magnitude * 10 + static_cast<std::uint32_t>(*p++ - '0');
+    }
+    const std::size_t at = pos_ + static_cast<std::size_t>(p - begin);
+    if (continues_number(at)) return std::nullopt;  // ten digits or more, or a fraction
+    pos_ = at;
+    return static_cast<double>(magnitude);
+  }
   std::string_view parse_string();  // after the opening quote, validated
   // After a string's opening quote: when the string is `text` as it stands,
   // without an escape, consumes it with its closing quote and returns true.
