@@ -355,8 +355,11 @@ void Reader::invalid_type(std::string_view expected) {
 
 // ---- arrays and objects ------------------------------------------------------
 
-bool Reader::match_text(std::string_view text) {
-  return match_string(text);
+bool Reader::match_key_text(std::string_view text) {
+  if (in_.size() - pos_ < text.size() + 2 || in_[pos_ + text.size() + 1] != ':') return false;
+  if (!match_string(text)) return false;
+  ++pos_;  // the colon
+  return true;
 }
 
 void Reader::end_array() {

@@ -131,12 +131,13 @@ struct Number {
   }
 };
 
-// A record's key as it stands in a document, its closing quote included, as
-// two words to compare with the next sixteen bytes at once: `bytes` as a load
-// of those bytes gives them, `mask` covering the key's own. A key longer than
-// kMaxKey has none (json::key_index in record.h works them out).
+// A record's key as it stands in a document, its closing quote and the colon
+// right after it included, as two words to compare with the next sixteen
+// bytes at once: `bytes` as a load of those bytes gives them, `mask` covering
+// the key's own. A key longer than kMaxKey has none (json::key_index in
+// record.h works them out).
 struct KeyWords {
-  static constexpr std::size_t kMaxKey = 15;
+  static constexpr std::size_t kMaxKey = 14;
   std::uint64_t bytes[2] = {0, 0};
   std::uint64_t mask[2] = {0, 0};
 };
@@ -327,6 +328,32 @@ class Reader {
     }
     return parse_any_number(positive);
   }
+  // The shortest case of parse_number(true), for readers that want a double:
+  // an integer of one to nine digits standing right at the cursor (no
+  // whitespace before it, no leading zero, nothing after it that carries the
+  // number on) is consumed and returned. Anything else returns nullopt and
+  // consumes nothing: the caller reads it by the whole grammar, which gives
+  // the same value for these and the errors for the rest.
+  std::optional<double> parse_short_integer() {
+    const char* const begin = in_.data() + pos_;
+    const char* const end = in_.data() + in_.size();
+    const char* p = begin;
+    if (p == end || *p < '1' || *p > '9') {
+      // A lone "0" is the only integer that starts with one.
+      if (p == end || *p != '0' || continues_number(pos_ + 1)) return std::nullopt;
+      ++pos_;
+      return 0.0;
+    }
+    const char* const last = end - p > 9 ? p + 9 : end;
+    std::uint32_t magnitude = static_cast<std::uint32_t>(*p++ - '0');
+    while (p < last && *p >= '0' && *p <= '9') {
+      magnitude = magnitude * 10 + static_cast<std::uint32_t>(*p++ - '0');
+    }
+    const std::size_t at = pos_ + static_cast<std::size_t>(p - begin);
+    if (continues_number(at)) return std::nullopt;  // ten digits or more, or a fraction
+    pos_ = at;
+    return static_cast<double>(magnitude);
+  }
   std::string_view parse_string();  // after the opening quote, validated
   // After a string's opening quote: when the string is `text` as it stands,
   // without an escape, consumes it with its closing quote and returns true.
@@ -337,18 +364,21 @@ class Reader {
     pos_ += text.size() + 1;
     return true;
   }
-  // match_string() for a record's key with its words: where sixteen bytes
-  // are left, two word comparisons, without the branches on the key's length
-  // that a comparison byte by byte takes.
+  // For a record's key with its words: when the key stands at the cursor as
+  // it is, without an escape, and its colon right after its closing quote,
+  // consumes them and returns true. Where sixteen bytes are left, two word
+  // comparisons, without the branches on the key's length that a comparison
+  // byte by byte takes. A key with whitespace before its colon is left to
+  // the caller, to be read as a string.
   bool match_key(std::string_view text, const KeyWords& key) {
-    if (in_.size() - pos_ < 16 || text.size() > KeyWords::kMaxKey) return match_text(text);
+    if (in_.size() - pos_ < 16 || text.size() > KeyWords::kMaxKey) return match_key_text(text);
     std::uint64_t first, second;
     std::memcpy(&first, in_.data() + pos_, 8);
     std::memcpy(&second, in_.data() + pos_ + 8, 8);
     if (((first ^ key.bytes[0]) & key.mask[0]) | ((second ^ key.bytes[1]) & key.mask[1])) {
       return false;
     }
-    pos_ += text.size() + 1;
+    pos_ += text.size() + 2;
     return true;
   }
   // Whether a view that parse_string() returned holds decoded escapes: it then
@@ -377,7 +407,7 @@ class Reader {
     if (c == kEnd) fail_at_peek(Syntax::eof_value);
     return c;
   }
-  bool match_text(std::string_view text);  // match_string(), out of line
+  bool match_key_text(std::string_view text);  // match_key() byte by byte, out of line
   // Whether `c`, the byte after a comma, begins the next item at once: no
   // whitespace, and not the bracket `close` (a trailing comma).
   static bool starts_item(char c, char close) {

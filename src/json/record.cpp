@@ -37,11 +37,11 @@ std::size_t first_required(const RecordShape& shape, std::size_t from) {
 // A repeated key is refused as soon as it has been read: the position is the
 // end of the key. Missing fields and lengths point past the closing brace or
 // bracket.
-void duplicate_field(Reader& r, std::string_view key) {
+void duplicate_field(Reader& r, std::string_view key, bool colon) {
   std::string text = "duplicate field `";
   text += key;
   text += '`';
-  r.fail_message(std::move(text));
+  throw ReadError(std::move(text), r.offset() - (colon ? 1 : 0));
 }
 
 void missing_field(Reader& r, const RecordShape& shape, std::uint32_t missing) {

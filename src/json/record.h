@@ -59,8 +59,10 @@ consteval KeyIndex<N> key_index(const std::string_view (&keys)[N]) {
   }
   for (std::size_t i = 0; i < N; ++i) {
     if (keys[i].size() > KeyWords::kMaxKey) continue;
-    for (std::size_t k = 0; k <= keys[i].size(); ++k) {
-      const auto byte = static_cast<unsigned char>(k < keys[i].size() ? keys[i][k] : '"');
+    for (std::size_t k = 0; k <= keys[i].size() + 1; ++k) {
+      const auto byte = static_cast<unsigned char>(k < keys[i].size()    ? keys[i][k]
+                                                   : k == keys[i].size() ? '"'
+                                                                         : ':');
       const std::size_t at = std::endian::native == std::endian::little ? k % 8 : 7 - k % 8;
       index.words[i].bytes[k / 8] |= std::uint64_t{byte} << (8 * at);
       index.words[i].mask[k / 8] |= std::uint64_t{0xFF} << (8 * at);
@@ -81,7 +83,8 @@ namespace detail {
 // Index of `key` in shape.keys, or keys.size(). The search starts at `hint`
 // (the key after the last one found): hosts tend to send keys in order.
 std::size_t find_key(const RecordShape& shape, std::string_view key, std::size_t hint);
-[[noreturn]] void duplicate_field(Reader& r, std::string_view key);
+// `colon`: the key's colon has been consumed (the error points before it).
+[[noreturn]] void duplicate_field(Reader& r, std::string_view key, bool colon);
 [[noreturn]] void missing_field(Reader& r, const RecordShape& shape, std::uint32_t missing);
 [[noreturn]] void invalid_length(Reader& r, const RecordShape& shape, std::size_t length);
 // The first required key at or after `from`, or keys.size().
@@ -102,6 +105,8 @@ void read_record(Reader& r, const RecordShape& shape, ReadKey&& read_key) {
     std::uint32_t seen = 0;
     std::size_t hint = 0;
     std::size_t last = shape.keys.size();  // the key found last
+    // Whether keys[k] stands at the cursor, then consumed: with its colon
+    // when the shape has words, as most keys are matched.
     const auto expected = [&](std::size_t k) {
       if (k >= shape.keys.size()) return false;
       return shape.words.empty() ? r.match_string(shape.keys[k])
@@ -112,20 +117,24 @@ void read_record(Reader& r, const RecordShape& shape, ReadKey&& read_key) {
       // key after the last one found in either order is tried in place before
       // the key is read as a string.
       std::size_t i = hint;
+      bool colon = !shape.words.empty();  // whether the colon has been consumed
       if (!expected(i)) {
         i = shape.byte_order.empty() ? shape.keys.size() : shape.byte_order[last];
-        if (!expected(i)) i = detail::find_key(shape, r.parse_string(), hint);
+        if (!expected(i)) {
+          i = detail::find_key(shape, r.parse_string(), hint);
+          colon = false;
+        }
       }
       if (i == shape.keys.size()) {
         r.parse_colon();
         r.skip_value();
         continue;
       }
-      if (seen & (std::uint32_t{1} << i)) detail::duplicate_field(r, shape.keys[i]);
+      if (seen & (std::uint32_t{1} << i)) detail::duplicate_field(r, shape.keys[i], colon);
       seen |= std::uint32_t{1} << i;
       hint = i + 1;
       last = i;
-      r.parse_colon();
+      if (!colon) r.parse_colon();
       read_key(i);
     }
     r.leave();

@@ -23,7 +23,9 @@ constexpr std::string_view kNaneinf = "naneinf";
 // The lenient number rule without building a value tree for the common
 // cases; arrays and objects are read in full (and dropped) so that their
 // syntax, strings, numbers and nesting are checked like any read value.
-double read_lenient_rest(Reader& r, double fallback) {
+// Kept out of line so that read_lenient's fast path stays small enough to
+// inline into every record reader.
+[[gnu::noinline]] double read_lenient_rest(Reader& r, double fallback) {
   switch (r.peek_token()) {
     case '-':
       r.bump();
@@ -40,8 +42,7 @@ double read_lenient_rest(Reader& r, double fallback) {
 
 // Most lenient values are plain numbers: read here, the rest by read_lenient_rest.
 double read_lenient(Reader& r, double fallback) {
-  const int c = r.peek();
-  if (c >= '0' && c <= '9') return r.parse_number(true).as_double();
+  if (const std::optional<double> n = r.parse_short_integer()) return *n;
   return read_lenient_rest(r, fallback);
 }
 

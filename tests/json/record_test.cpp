@@ -41,7 +41,8 @@ TEST(Record, InvalidLengthCountsTheElementsGiven) {
 
 // Keys matched in place by their words find what the plain comparison finds:
 // keys up to and past the words' length, keys that another key begins,
-// escaped keys, repeated keys, and keys in the input's last sixteen bytes.
+// escaped keys, repeated keys, keys with whitespace before their colon or no
+// colon, and keys in the input's last sixteen bytes.
 TEST(Record, KeyWordsFindWhatTheBytesFind) {
   static constexpr std::string_view kLong[] = {"k",
                                                "key",
@@ -72,6 +73,11 @@ TEST(Record, KeyWordsFindWhatTheBytesFind) {
     inputs.push_back("{\"" + k + "\":1}");
     inputs.push_back("{\"" + k + "\":1,\"" + k + "\":2}                    ");
     inputs.push_back("{\"" + k + "x\":1,\"" + k.substr(0, k.size() - 1) + "\":2}");
+    // Words take the colon with the key: a repeated key with none right after
+    // it, or none at all, is still refused at the key's end.
+    inputs.push_back("{\"" + k + "\":1,\"" + k + "\" :2}                    ");
+    inputs.push_back("{\"" + k + "\":1,\"" + k + "\"}");
+    inputs.push_back("{\"" + k + "\" : 1 , \"" + k + "\"\n:\t2}");
     inputs.push_back("{\"\\u00" + std::string(k[0] == 'k' ? "6b" : "74") + k.substr(1) + "\":3,\"" +
                      k + "\" :4}                    ");
   }
