@@ -10,11 +10,14 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "common/permute.h"
 
 namespace quorvel::common {
 
@@ -113,8 +116,7 @@ void FlatMap<T>::sort_entries() {
   const std::size_t n = entries_.size();
   // The order by key, and between equal keys by place, worked out on each
   // key's first eight bytes as one number, the whole key compared only where
-  // those are equal; the entries are then moved into it along the
-  // permutation's cycles, each once.
+  // those are equal; the entries are then moved into it, each once.
   struct Place {
     std::uint64_t head;
     std::uint32_t index;
@@ -132,19 +134,7 @@ void FlatMap<T>::sort_entries() {
     const int c = compare_keys(entries_[a.index].first, entries_[b.index].first);
     return c < 0 || (c == 0 && a.index < b.index);
   });
-  for (std::size_t start = 0; start < n; ++start) {
-    if (order[start].index == start) continue;
-    value_type held = std::move(entries_[start]);
-    std::size_t to = start;
-    while (order[to].index != start) {
-      const std::size_t from = order[to].index;
-      entries_[to] = std::move(entries_[from]);
-      order[to].index = static_cast<std::uint32_t>(to);
-      to = from;
-    }
-    entries_[to] = std::move(held);
-    order[to].index = static_cast<std::uint32_t>(to);
-  }
+  move_into_order(std::span<value_type>(entries_), std::span<Place>(order, n));
 
   // Of each run of equal keys, the last (the latest given) stays.
   auto out = entries_.begin();

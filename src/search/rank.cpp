@@ -8,6 +8,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include "common/permute.h"
 #include "common/powi.h"
 #include "search/stages.h"
 
@@ -129,21 +130,7 @@ void rank(snapshot::Objective objective, std::vector<Candidate>& candidates) {
   }
   std::stable_sort(entries.begin(), entries.end(),
                    [](const Entry& a, const Entry& b) { return ranks_before(a.keys, b.keys); });
-  // Moved into place cycle by cycle rather than into a second list, so a long
-  // list is never held twice.
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (entries[i].index == i) continue;
-    Candidate first = std::move(candidates[i]);
-    std::size_t j = i;
-    while (entries[j].index != i) {
-      const std::size_t from = entries[j].index;
-      candidates[j] = std::move(candidates[from]);
-      entries[j].index = j;
-      j = from;
-    }
-    candidates[j] = std::move(first);
-    entries[j].index = j;
-  }
+  common::move_into_order(std::span<Candidate>(candidates), std::span<Entry>(entries));
 }
 
 RankingHead::RankingHead(snapshot::Objective objective, std::size_t limit)
