@@ -22,10 +22,12 @@ double base_chips_of(const CardView& c) {
   }
 }
 
-// A card's triggers: the unsigned total (one that wraps to 0 gives none),
-// bounded so that an absurd repetition count from the host's ability values
-// cannot hold the caller's thread. No honest play comes near the bound.
-std::uint32_t bounded(std::uint32_t total, std::uint32_t bound) {
+// A card's triggers: itself, a red seal's and `repetitions` more, as an
+// unsigned total (one that wraps to 0 gives none), bounded so that an absurd
+// repetition count from the host's ability values cannot hold the caller's
+// thread. No honest play comes near the bound.
+std::uint32_t triggers_of(const CardView& card, std::uint32_t repetitions, std::uint32_t bound) {
+  const std::uint32_t total = 1u + (card.seal == hand::Seal::red ? 1u : 0u) + repetitions;
   if (total > bound) [[unlikely]]
     return bound;
   return total;
@@ -71,8 +73,7 @@ void score_played_card(ScoreCtx& ctx, std::size_t i, std::uint32_t bound) {
     repetitions =
         folds != nullptr ? folded_repetitions(walk, folds) : jokers::card_repetitions(ctx, i);
   }
-  const std::uint32_t triggers =
-      bounded(1u + (card.seal == hand::Seal::red ? 1u : 0u) + repetitions, bound);
+  const std::uint32_t triggers = triggers_of(card, repetitions, bound);
   const std::span<const Step> per_card = ctx.lineup.per_card();
   const double base = base_chips_of(card);
   const bool lucky_card = card.enh == hand::Enh::lucky;
@@ -125,8 +126,7 @@ void score_played_card(ScoreCtx& ctx, std::size_t i, std::uint32_t bound) {
 void score_held_card(ScoreCtx& ctx, std::size_t j, std::uint32_t bound) {
   const CardView card = ctx.held[j];
   if (card.debuff || card.hidden) return;
-  const std::uint32_t triggers =
-      bounded(1u + (card.seal == hand::Seal::red ? 1u : 0u) + jokers::held_repetitions(ctx), bound);
+  const std::uint32_t triggers = triggers_of(card, jokers::held_repetitions(ctx), bound);
   for (std::uint32_t t = 0; t < triggers; ++t) {
     if (card.enh == hand::Enh::steel) ctx.mult *= 1.5;
     jokers::held_card(ctx, j);
@@ -138,8 +138,7 @@ void score_held_card(ScoreCtx& ctx, std::size_t j, std::uint32_t bound) {
 void score_held_steel(ScoreCtx& ctx, std::uint32_t bound) {
   for (const CardView& card : ctx.held) {
     if (card.enh != hand::Enh::steel || card.debuff || card.hidden) continue;
-    const std::uint32_t triggers =
-        bounded(1u + (card.seal == hand::Seal::red ? 1u : 0u) + ctx.lineup.held_reps(), bound);
+    const std::uint32_t triggers = triggers_of(card, ctx.lineup.held_reps(), bound);
     for (std::uint32_t t = 0; t < triggers; ++t) ctx.mult *= 1.5;
   }
 }
