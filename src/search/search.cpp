@@ -43,19 +43,14 @@ class Search {
   void try_card_order(const Candidate& cand, const score::Lineup& jokers,
                       std::span<const std::size_t> order, Candidate& best);
 
-  score::Scored play_score(const score::Play& play, std::span<const std::size_t> order) {
+  // Counted scorings; `order` is a joker order's positions or its lineup.
+  template <class Order>
+  score::Scored play_score(const score::Play& play, const Order& order) {
     if (counts_ != nullptr) ++counts_->score_play;
     return score::score_play(prep_, play, order);
   }
-  score::Scored play_score(const score::Play& play, const score::Lineup& order) {
-    if (counts_ != nullptr) ++counts_->score_play;
-    return score::score_play(prep_, play, order);
-  }
-  score::Outcome expected(const score::Play& play, std::span<const std::size_t> order) {
-    if (counts_ != nullptr) ++counts_->score_expected;
-    return score::score_expected(prep_, play, order);
-  }
-  score::Outcome expected(const score::Play& play, const score::Lineup& order) {
+  template <class Order>
+  score::Outcome expected(const score::Play& play, const Order& order) {
     if (counts_ != nullptr) ++counts_->score_expected;
     return score::score_expected(prep_, play, order);
   }
