@@ -288,8 +288,7 @@ void per_card(score::ScoreCtx& ctx, std::size_t i, double lucky) {
 
 void per_card_effect(score::ScoreCtx& ctx, const score::Step& step, std::size_t i, double lucky) {
   const CardView card = ctx.played[i];
-  CardAct act{ctx, ctx.prep.jokers[step.index].ab, ctx.jstates[step.index], card, i, lucky};
-  kPerCard[static_cast<std::size_t>(step.row)].effect(act);
+  run_row(ctx, kPerCard[static_cast<std::size_t>(step.row)], step.index, card, i, lucky);
 }
 
 void held_card(score::ScoreCtx& ctx, std::size_t j) {
