@@ -1,20 +1,11 @@
 // A stage's report: the best play rescored in full, what its joker order
 // gains over the current one, and the report's JSON form.
-#include <numeric>
 
 #include "search/stages.h"
 
 namespace quorvel::search {
 
 namespace {
-
-bool is_identity(std::span<const std::size_t> order, std::size_t jokers) {
-  if (order.size() != jokers) return false;
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    if (order[i] != i) return false;
-  }
-  return true;
-}
 
 // Only a gain counts; a loss or an undefined difference (NaN) is no gain.
 double gain_of(double recommended, double current) {
@@ -58,11 +49,8 @@ SearchResult Progress::result(std::uint32_t stage, bool done, const Candidate* b
   const score::Play play(prepared, best->cards);
   const score::Scored s = score::score_play(prepared, play, best->order);
 
-  const std::size_t n = snapshot.jokers.size();
-  if (!is_identity(best->order, n)) {
-    Positions identity(n);
-    std::iota(identity.begin(), identity.end(), std::size_t{0});
-    const score::Outcome current = score::score_expected(prepared, play, identity);
+  if (best->order != prepared.identity_order) {
+    const score::Outcome current = score::score_expected(prepared, play, *prepared.identity);
     out.gain = gain_of(s.expected, current.score);
     out.gain_money = gain_of(s.money_expected, current.money);
   }

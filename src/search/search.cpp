@@ -1,6 +1,5 @@
 // The search frame and its three stages.
 #include <algorithm>
-#include <numeric>
 #include <optional>
 
 #include "search/stages.h"
@@ -17,13 +16,11 @@ class Search {
       : snapshot_(snapshot),
         prep_(snapshot),
         objective_(snapshot.options.objective),
-        identity_(snapshot.jokers.size()),
         progress_{snapshot, prep_.approximate, 0.0, snapshot.jokers.size() < kClimbFrom, false,
                   prep_},
         cancel_(cancel),
         sink_(sink),
         counts_(counts) {
-    std::iota(identity_.begin(), identity_.end(), std::size_t{0});
     const std::size_t n = snapshot.jokers.size();
     if (n >= 2 && n < kClimbFrom)
       joker_orders_ = joker_orders(permutations(n), order_free(prep_.jokers));
@@ -57,7 +54,7 @@ class Search {
   void report(std::uint32_t stage, bool done, const Candidate* best) {
     if (counts_ != nullptr && best != nullptr) {
       ++counts_->score_play;
-      if (best->order != identity_) ++counts_->score_expected;
+      if (best->order != prep_.identity_order) ++counts_->score_expected;
     }
     sink_(progress_.result(stage, done, best));
   }
@@ -65,7 +62,6 @@ class Search {
   const snapshot::Snapshot& snapshot_;
   const score::Prepared prep_;
   const snapshot::Objective objective_;
-  Positions identity_;
   std::vector<Positions> joker_orders_;  // the orders stage 2 tries, when it tries them all
   Progress progress_;
   std::vector<Candidate> candidates_;  // the head of the ranking
@@ -124,7 +120,7 @@ bool Search::enumerate() {
     }
   }
   retained_ = head.offered();
-  candidates_ = head.take(identity_);
+  candidates_ = head.take(prep_.identity_order);
   return true;
 }
 
@@ -145,7 +141,7 @@ bool Search::climb() {
     if (cancel_()) return false;
     Candidate& cand = candidates_[c];
     const score::Play play(prep_, cand.cards);
-    order = identity_;
+    order = prep_.identity_order;
     score::Outcome v = expected(play, order);
     // A cancel before a pass ends only this candidate's climb; the next
     // candidate's (or stage 3's) test ends the search.
@@ -223,7 +219,7 @@ bool Search::exhaustive() {
 // a full scoring.
 void Search::refresh_floors() {
   for (Candidate& cand : candidates_) {
-    if (cand.order == identity_) continue;
+    if (cand.order == prep_.identity_order) continue;
     const score::Play play(prep_, cand.cards);
     cand.floor = play_score(play, cand.order).floor;
   }
