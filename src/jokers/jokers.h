@@ -74,17 +74,6 @@ struct Resolved {
 
 using ResolvedList = common::SmallVec<Resolved, 8>;
 
-// A joker order with every position resolved once. The order is fixed for a
-// whole scoring (every run of it), so nothing resolves it twice.
-struct ResolvedOrder {
-  // Throws std::out_of_range unless every position names a joker.
-  ResolvedOrder(std::span<const JokerView> jokers, std::span<const std::size_t> order);
-
-  std::span<const std::size_t> order;
-  common::SmallVec<Resolved, 8> at;  // per position of the order; may be nothing
-  ResolvedList list;                 // the resolved list: `at` without the gaps
-};
-
 // "j_blueprint" and "j_brainstorm": they act with another joker's effect.
 inline bool is_copy(Key key) {
   return key == Key::j_blueprint || key == Key::j_brainstorm;

@@ -87,18 +87,13 @@ std::optional<Resolved> resolve(std::span<const JokerView> jokers,
 
 ResolvedList resolved_jokers(std::span<const JokerView> jokers,
                              std::span<const std::size_t> order) {
-  return ResolvedOrder(jokers, order).list;
-}
-
-ResolvedOrder::ResolvedOrder(std::span<const JokerView> jokers, std::span<const std::size_t> order)
-    : order(order) {
   check_order(jokers, order);
-  at.reserve(order.size());
+  ResolvedList list;
   for (std::size_t pos = 0; pos < order.size(); ++pos) {
     const Resolved r = resolve_at(jokers, order, pos);
-    at.push_back(r);
     if (r.acts()) list.push_back(r);
   }
+  return list;
 }
 
 common::SmallVec<JState, 8> initial_state(std::span<const JokerView> jokers) {
