@@ -1,5 +1,7 @@
 #include "signature/corpus.h"
 
+#include "jokers/keys.h"
+
 namespace quorvel::corpus {
 
 namespace {
@@ -20,104 +22,6 @@ constexpr std::array<std::string_view, 12> kPlanets = {
 constexpr std::array<std::string_view, 10> kBlinds = {
     "bl_psychic", "bl_eye",   "bl_mouth", "bl_arm",   "bl_ox",
     "bl_tooth",   "bl_flint", "bl_hook",  "bl_small", ""};
-
-// Jokers with an effect somewhere in a scoring run, and the copy jokers.
-constexpr std::array<std::string_view, 96> kActive = {"j_trousers",
-                                                      "j_square",
-                                                      "j_runner",
-                                                      "j_midas_mask",
-                                                      "j_vampire",
-                                                      "j_dna",
-                                                      "j_ride_the_bus",
-                                                      "j_obelisk",
-                                                      "j_green_joker",
-                                                      "j_todo_list",
-                                                      "j_wee",
-                                                      "j_idol",
-                                                      "j_hiker",
-                                                      "j_smiley",
-                                                      "j_ticket",
-                                                      "j_scholar",
-                                                      "j_ancient",
-                                                      "j_business",
-                                                      "j_odd_todd",
-                                                      "j_lucky_cat",
-                                                      "j_fibonacci",
-                                                      "j_rough_gem",
-                                                      "j_arrowhead",
-                                                      "j_triboulet",
-                                                      "j_photograph",
-                                                      "j_scary_face",
-                                                      "j_onyx_agate",
-                                                      "j_bloodstone",
-                                                      "j_even_steven",
-                                                      "j_lusty_joker",
-                                                      "j_greedy_joker",
-                                                      "j_walkie_talkie",
-                                                      "j_wrathful_joker",
-                                                      "j_gluttenous_joker",
-                                                      "j_baron",
-                                                      "j_raised_fist",
-                                                      "j_shoot_the_moon",
-                                                      "j_reserved_parking",
-                                                      "j_dusk",
-                                                      "j_hack",
-                                                      "j_selzer",
-                                                      "j_hanging_chad",
-                                                      "j_sock_and_buskin",
-                                                      "j_mime",
-                                                      "j_half",
-                                                      "j_bull",
-                                                      "j_acrobat",
-                                                      "j_matador",
-                                                      "j_erosion",
-                                                      "j_abstract",
-                                                      "j_misprint",
-                                                      "j_stuntman",
-                                                      "j_mystic_summit",
-                                                      "j_seeing_double",
-                                                      "j_stone",
-                                                      "j_banner",
-                                                      "j_castle",
-                                                      "j_supernova",
-                                                      "j_ice_cream",
-                                                      "j_flower_pot",
-                                                      "j_blue_joker",
-                                                      "j_blackboard",
-                                                      "j_ceremonial",
-                                                      "j_steel_joker",
-                                                      "j_drivers_license",
-                                                      "j_swashbuckler",
-                                                      "j_joker",
-                                                      "j_flash",
-                                                      "j_popcorn",
-                                                      "j_red_card",
-                                                      "j_fortune_teller",
-                                                      "j_gros_michel",
-                                                      "j_cavendish",
-                                                      "j_card_sharp",
-                                                      "j_bootstraps",
-                                                      "j_caino",
-                                                      "j_loyalty_card",
-                                                      "j_blueprint",
-                                                      "j_brainstorm",
-                                                      "j_baseball",
-                                                      "j_space",
-                                                      "j_oops",
-                                                      "j_hologram",
-                                                      "j_four_fingers",
-                                                      "j_shortcut",
-                                                      "j_smeared",
-                                                      "j_pareidolia",
-                                                      "j_splash",
-                                                      "j_duo",
-                                                      "j_jolly",
-                                                      "j_zany",
-                                                      "j_sly",
-                                                      "j_egg",
-                                                      "j_burglar",
-                                                      "j_juggler",
-                                                      "j_invisible"};
 
 // Ability numbers: mostly the game's own magnitudes.
 constexpr std::array<std::string_view, 20> kNumbers = {
@@ -200,7 +104,9 @@ std::string joker(Rng& rng, std::int64_t id) {
   member(j, "id", std::to_string(id));
   const std::size_t roll = rng.below(100);
   if (roll < 85) {
-    member(j, "key", quoted(rng.pick(kActive)));
+    // Every key the engine models, from its own table: a new key is drawn
+    // without a list here to keep in step.
+    member(j, "key", quoted(rng.pick(jokers::KNOWN_JOKERS)));
   } else if (roll < 97) {
     member(j, "key", quoted(rng.percent(50) ? "j_golden" : "j_made_up"));
   }  // else no key at all
@@ -270,7 +176,7 @@ Case make_case(std::uint64_t seed) {
   }
   std::string r = "{";
   member(r, "hands_left", lenient(rng, std::to_string(rng.below(5))));
-  member(r, "discards_left", std::to_string(rng.below(4)));
+  member(r, "discards_left", lenient(rng, std::to_string(rng.below(4))));
   member(r, "dollars", lenient(rng, std::to_string(rng.below(40))));
   member(r, "chips", std::to_string(100 * rng.below(30)));
   if (rng.percent(40)) {
@@ -279,16 +185,16 @@ Case make_case(std::uint64_t seed) {
   }
   if (rng.percent(40)) member(r, "ancient_suit", quoted(rng.pick(kSuits)));
   member(r, "hands_played", std::to_string(rng.below(20)));
-  member(r, "round_hands", std::to_string(rng.percent(50) ? 0 : 1));
+  member(r, "round_hands", std::to_string(rng.percent(50) ? 0 : rng.below(3)));
   if (rng.percent(30)) member(r, "tarot_used", std::to_string(rng.below(5)));
   if (rng.percent(50)) member(r, "most_played", quoted(rng.pick(kHands)));
   member(s, "round", r + "}");
 
   std::string d = "{";
   member(d, "back", quoted(rng.percent(15) ? "b_plasma" : "b_red"));
-  member(d, "remaining", std::to_string(rng.below(52)));
-  member(d, "total", std::to_string(40 + rng.below(20)));
-  member(d, "starting", "52");
+  member(d, "remaining", lenient(rng, std::to_string(rng.below(52))));
+  member(d, "total", lenient(rng, std::to_string(40 + rng.below(20))));
+  member(d, "starting", std::to_string(rng.percent(70) ? 52 : 40 + rng.below(20)));
   member(s, "deck", d + "}");
   if (rng.percent(20)) member(s, "vouchers", "[\"v_observatory\",\"v_grabber\"]");
   if (rng.percent(30)) {

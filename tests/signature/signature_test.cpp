@@ -29,7 +29,7 @@ namespace {
 
 using namespace quorvel;
 
-constexpr std::uint64_t kCases = 1000;
+constexpr std::uint64_t kCases = 1500;
 
 struct Hash {
   std::uint64_t value = 0xCBF29CE484222325ull;  // FNV-1a
