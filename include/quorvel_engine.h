@@ -10,7 +10,9 @@
  * without a terminating NUL; the bytes behind the text keep their content.
  * `out_len` is optional (may be NULL): when given it receives the length of
  * the text handed over, also when that text did not fit, so the caller learns
- * the size it needs.
+ * the size it needs. Without it the caller cannot learn a text's length (no
+ * NUL ends it), nor whether a poll handed a text over at all; such a poll
+ * still uses the text up.
  *
  * No memory crosses the interface; there is no initialisation or shutdown.
  *

@@ -1,14 +1,17 @@
 #!/usr/bin/env python3
 """The host developer's guide shows its examples truthfully: its C and Python
 examples are the files in examples/, both run against the built library, and
-every line they print is a line of the output the guide shows.
+every line they print is a line of the output the guide shows; and every
+request in its tables of requests and errors gives the error shown.
 
     guide_examples.py <guide.md> <examples dir> <library> [<C example binary>]
 """
+import ctypes
 import os
 import re
 import subprocess
 import sys
+import time
 
 # The only line whose content depends on timing: which staged reports the
 # poller happened to collect before the final one.
@@ -38,6 +41,75 @@ def check_run(guide_lines, command, failures, racy=None):
             failures.append("%s printed a line the guide does not show:\n%s" % (name, line))
 
 
+# A table of requests: "| search request | error |" or "| score request | error |".
+# A request cell that is one code span is replayed ("(empty)" is no bytes,
+# "<FF>" stands for the byte 0xFF); its error cell is the exact text, in the
+# cell's first code span, or starts with "none" when the request succeeds.
+TABLE = re.compile(r"^\| (search|score) request \| error \|$")
+SPAN = re.compile(r"(`+)(.+?)(?<!`)\1(?!`)")
+
+
+def code_span(cell):
+    match = SPAN.match(cell)
+    if match is None:
+        return None, 0
+    text = match.group(2)
+    if len(text) > 2 and text[0] == " " and text[-1] == " ":
+        text = text[1:-1]
+    return text, match.end()
+
+
+def request_tables(guide_lines):
+    kind = None
+    for line in guide_lines:
+        header = TABLE.match(line)
+        if header:
+            kind = header.group(1)
+        elif kind and not line.startswith("|"):
+            kind = None
+        elif kind and not line.startswith("|---"):
+            cell, error = [cell.strip() for cell in line.strip("|").split(" | ")]
+            request, end = ("", len(cell)) if cell == "(empty)" else code_span(cell)
+            if end != len(cell):
+                continue  # a request described in words
+            expected = None if error.startswith("none") else code_span(error)[0]
+            yield kind, request.replace("<FF>", "\udcff"), expected, line
+
+
+def replay(kind, request, lib):
+    data = request.encode("utf-8", "surrogateescape")
+    buf = ctypes.create_string_buffer(1 << 16)
+    length = ctypes.c_size_t(0)
+    if kind == "score":
+        status = lib.qrv_score(data, len(data), buf, len(buf), ctypes.byref(length))
+    else:
+        job = lib.qrv_search_start(data, len(data))
+        status = 0
+        while status == 0:
+            time.sleep(0.001)
+            status = lib.qrv_search_poll(job, buf, len(buf), ctypes.byref(length))
+    text = buf.raw[:length.value].decode("utf-8")
+    return None if status == 1 else text if status == -1 else "status %d" % status
+
+
+def check_tables(guide_lines, library, failures):
+    lib = ctypes.CDLL(library)
+    size_p = ctypes.POINTER(ctypes.c_size_t)
+    lib.qrv_score.argtypes = [ctypes.c_char_p, ctypes.c_size_t, ctypes.c_void_p,
+                              ctypes.c_size_t, size_p]
+    lib.qrv_search_start.argtypes = [ctypes.c_char_p, ctypes.c_size_t]
+    lib.qrv_search_start.restype = ctypes.c_uint64
+    lib.qrv_search_poll.argtypes = [ctypes.c_uint64, ctypes.c_void_p, ctypes.c_size_t, size_p]
+    kinds = set()
+    for kind, request, expected, line in request_tables(guide_lines):
+        kinds.add(kind)
+        got = replay(kind, request, lib)
+        if got != expected:
+            failures.append("the library answers %r to the guide's row\n%s" % (got, line))
+    if kinds != {"search", "score"}:
+        failures.append("the guide has no table of search requests and score requests")
+
+
 def main(argv):
     if len(argv) not in (4, 5):
         print(__doc__)
@@ -47,6 +119,7 @@ def main(argv):
         guide = f.read()
     guide_lines = set(guide.splitlines())
     failures = []
+    check_tables(guide.splitlines(), library, failures)
 
     host_py = os.path.join(examples, "host.py")
     check_included(guide, host_py, "python", failures)
