@@ -53,7 +53,11 @@ struct JokerRows {
   std::uint32_t held_reps = 0;  // the extra triggers it gives every held card ("j_mime")
   bool loyalty = false;         // "j_loyalty_card"
   bool x_mult_generic = true;   // the generic multiplier applies (not "j_seeing_double")
-  bool has_type = false;        // ab."type"
+  jokers::Does does = jokers::Does::nothing;  // what its rows and rules declare, together
+  // Whether the main phase may change anything where it acts, while no other
+  // joker changes its state.
+  bool main_acts = false;
+  bool has_type = false;  // ab."type"
   std::uint16_t type_mask = 0;
   double t_mult = 0.0;   // ab."t_mult" when greater than 0, else 0
   double t_chips = 0.0;  // ab."t_chips" when greater than 0, else 0
@@ -104,6 +108,9 @@ struct MainStep {
   hand::Edition ed = hand::Edition::none;             // the real joker's, none when debuffed
   bool uncommon = false;                              // the real joker's rarity is 2
 };
+// Whether the main phase's edition step changes anything at a position whose
+// step holds `ed`.
+bool edition_acts(hand::Edition ed);
 
 // A joker order resolved once for every run made with it: the copy rule
 // applied, and for each phase only the jokers that have a row in it, in

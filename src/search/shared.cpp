@@ -1,9 +1,27 @@
-// Joker orders that make the same scoring run. A run reads a joker order only
-// through its lineup: each phase's walk, the main phase's positions and three
-// counts. Two orders whose walks are equal, whose main phases agree at every
-// position that can change anything, and whose counts are equal, make the
-// same operations in the same order for every play, so one scoring serves
-// both.
+// Joker orders that make the same scoring run, so that one scoring serves
+// them all.
+//
+// Why orders with equal run keys make the same operations in the same order,
+// for every play that is not voided. A run reads its joker order only
+// through the Lineup: the four walks (before, card repetitions, per card,
+// held card) of (joker, row) steps, the main phase's steps, the resolved list
+// and two counts. A row reads only its own joker (ability and state), the
+// card at hand, the play, the snapshot and the running values, and changes
+// only the running values, beyond what its jokers::Does declares. So:
+// - equal walks make the same row calls in the same order, on the same joker
+//   states and cards, drawing the same chances; the walks alone grow joker
+//   state, change played cards and add held cards;
+// - where main_acts is false the main phase changes nothing, and where it is
+//   true the key holds the real joker (its edition) and the acting one (its
+//   effect and state);
+// - the held cards' extra triggers ("j_mime") and the "j_space" level-ups
+//   are sums over the list, order-free, and the list's size bounds the
+//   triggers: the key holds all three.
+// Rules that read more keep every order of the snapshot apart (see
+// keeps_orders_apart). And one rule outside the run reads the list's order:
+// jokers::debuffed_hand_money sums the "j_matador" amounts of a voided play
+// in list order, which may round differently in another order, so the search
+// never shares a voided play.
 #include <algorithm>
 #include <atomic>
 #include <bit>
@@ -17,39 +35,26 @@ namespace quorvel::search {
 
 namespace {
 
-using jokers::JokerView;
-using jokers::Key;
+using jokers::Does;
 
 std::atomic<bool> g_check{false};
 
-// Jokers whose effect reaches beyond the walk they stand in: copies act as
-// their neighbour, "j_baseball" reads the whole resolved list at every
-// uncommon joker, "j_dna" changes every hologram's state and the held cards.
-bool shares_nothing(const JokerView& j) {
-  return jokers::is_copy(j.key) || j.key == Key::j_baseball || j.key == Key::j_dna;
+// What keeps every order apart: a rule that reads the joker order ("j_baseball"
+// reads the whole list at every uncommon joker, which main_acts does not look
+// at; a copy takes its neighbour's effect), or a row that changes another
+// joker's state ("j_dna" grows every hologram's x_mult), which main_acts does
+// not see, as it reads a joker's own rows only.
+bool keeps_orders_apart(const score::Prepared& prep) {
+  return std::any_of(prep.rows.begin(), prep.rows.end(), [](const score::JokerRows& rows) {
+    return jokers::any(rows.does, Does::read_order | Does::change_others);
+  });
 }
 
-// Whether the generic multiplier of the main phase may act for `j`: its
-// x_mult starts above 1, or one of its own rows can change its state (the
-// rows a copy leaves out).
-bool x_mult_may_act(const JokerView& j, const score::JokerRows& rows) {
-  if (!(j.initial.x_mult <= 1.0)) return true;  // NaN counts as acting
-  return rows.before != rows.before_copy || rows.per_card != rows.per_card_copy ||
-         rows.held_card != rows.held_card_copy;
-}
-
-// Whether the main phase may change anything at this position: it reads the
-// step's edition and, for the acting joker, the loyalty rule, the generic
-// paths and the keyed row. An uncommon joker's baseball bonus needs a
-// "j_baseball", which keeps every order apart anyway.
+// Whether the main phase may change anything at this position: the step's
+// edition, or the acting joker's own effect.
 bool main_acts(const score::Prepared& prep, const score::MainStep& step) {
-  if (step.ed == hand::Edition::foil || step.ed == hand::Edition::holo ||
-      step.ed == hand::Edition::polychrome)
-    return true;
-  if (step.acting == jokers::Resolved::kNothing) return false;
-  const score::JokerRows& rows = prep.rows[step.acting];
-  return rows.loyalty || rows.main != score::JokerRows::kNoRow || rows.t_mult > 0.0 ||
-         rows.t_chips > 0.0 || x_mult_may_act(prep.jokers[step.acting], rows);
+  if (score::edition_acts(step.ed)) return true;
+  return step.acting != jokers::Resolved::kNothing && prep.rows[step.acting].main_acts;
 }
 
 using RunKey = std::vector<std::uint32_t>;
@@ -85,7 +90,7 @@ RunKey run_key(const score::Prepared& prep, const score::Lineup& lineup) {
 OrderClasses order_classes(const score::Prepared& prep, std::span<const score::Lineup> lineups) {
   OrderClasses out;
   out.of.reserve(lineups.size());
-  if (std::any_of(prep.jokers.begin(), prep.jokers.end(), shares_nothing)) {
+  if (keeps_orders_apart(prep)) {
     for (std::size_t o = 0; o < lineups.size(); ++o)
       out.of.push_back(static_cast<std::uint32_t>(o));
     out.count = lineups.size();
