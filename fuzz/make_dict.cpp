@@ -2,9 +2,9 @@
 // key and hand name from the engine's own tables, so that a key the engine
 // learns is in the dictionary without a list here to keep in step.
 //   make_dict <tokens.dict> <out.dict>
+#include <cstddef>
 #include <cstdio>
 #include <fstream>
-#include <cstddef>
 #include <ostream>
 #include <string_view>
 

@@ -53,12 +53,13 @@ struct JokerRows {
   std::uint32_t held_reps = 0;  // the extra triggers it gives every held card ("j_mime")
   bool loyalty = false;         // "j_loyalty_card"
   bool x_mult_generic = true;   // the generic multiplier applies (not "j_seeing_double")
-  jokers::Does does = jokers::Does::nothing;  // what its rows and rules declare, together
+  bool has_type = false;        // ab."type"
+  std::uint16_t type_mask = 0;
+  // What its rows and rules declare, together.
+  jokers::Does does = jokers::Does::nothing;
   // Whether the main phase may change anything where it acts, while no other
   // joker changes its state.
   bool main_acts = false;
-  bool has_type = false;  // ab."type"
-  std::uint16_t type_mask = 0;
   double t_mult = 0.0;   // ab."t_mult" when greater than 0, else 0
   double t_chips = 0.0;  // ab."t_chips" when greater than 0, else 0
   // Its column in a play's worked-out card rows, when it has a per-card or a

@@ -1,26 +1,27 @@
 // Joker orders that make the same scoring run, so that one scoring serves
 // them all.
 //
-// Why orders with equal run keys make the same operations in the same order,
+// Why orders with equal run keys make the same operations in the same order
 // for every play that is not voided. A run reads its joker order only
 // through the Lineup: the four walks (before, card repetitions, per card,
 // held card) of (joker, row) steps, the main phase's steps, the resolved list
-// and two counts. A row reads only its own joker (ability and state), the
-// card at hand, the play, the snapshot and the running values, and changes
-// only the running values, beyond what its jokers::Does declares. So:
-// - equal walks make the same row calls in the same order, on the same joker
-//   states and cards, drawing the same chances; the walks alone grow joker
-//   state, change played cards and add held cards;
-// - where main_acts is false the main phase changes nothing, and where it is
+// and two counts. A joker rule reads only its own joker (ability and state),
+// the card at hand, the play's cards, the snapshot and the running values,
+// and changes only the running values, beyond what its jokers::Does declares;
+// only rows of the walks grow joker state or change cards. So:
+// - equal walks make the same row calls in the same order on the same joker
+//   states and cards, drawing the same chances;
+// - where main_acts is false the main phase changes nothing; where it is
 //   true the key holds the real joker (its edition) and the acting one (its
-//   effect and state);
+//   effect, and its state as the walks left it);
 // - the held cards' extra triggers ("j_mime") and the "j_space" level-ups
-//   are sums over the list, order-free, and the list's size bounds the
-//   triggers: the key holds all three.
-// Rules that read more keep every order of the snapshot apart (see
-// keeps_orders_apart). And one rule outside the run reads the list's order:
+//   are order-free sums over the list, and the list's size bounds the
+//   triggers: the key holds all three. (While copies keep orders apart, every
+//   order of a snapshot has the same three.)
+// Two rules read the resolved list's order itself. The "j_baseball" bonus
+// keeps every order apart (keeps_orders_apart). And
 // jokers::debuffed_hand_money sums the "j_matador" amounts of a voided play
-// in list order, which may round differently in another order, so the search
+// in list order, which may round differently in another order: the search
 // never shares a voided play.
 #include <algorithm>
 #include <atomic>
@@ -39,11 +40,13 @@ using jokers::Does;
 
 std::atomic<bool> g_check{false};
 
-// What keeps every order apart: a rule that reads the joker order ("j_baseball"
-// reads the whole list at every uncommon joker, which main_acts does not look
-// at; a copy takes its neighbour's effect), or a row that changes another
-// joker's state ("j_dna" grows every hologram's x_mult), which main_acts does
-// not see, as it reads a joker's own rows only.
+// What keeps every order apart: a rule that reads the joker order, or one
+// that changes another joker's state, which main_acts cannot see as it reads
+// a joker's own rows only ("j_dna" grows every hologram's x_mult). The
+// "j_baseball" bonus reads the list at every uncommon joker, a place
+// main_acts does not look at. A copy takes its neighbour's effect; the lineup
+// has resolved it before a run starts, so the key would hold what it does,
+// but it declares the order read and keeps orders apart too.
 bool keeps_orders_apart(const score::Prepared& prep) {
   return std::any_of(prep.rows.begin(), prep.rows.end(), [](const score::JokerRows& rows) {
     return jokers::any(rows.does, Does::read_order | Does::change_others);
