@@ -35,7 +35,7 @@ for t in $targets; do
     if [ -d "$seed" ]; then dirs+=("$seed"); else cp "$seed" "$files/"; fi
   done <"$build/fuzz/seeds_$t.txt"
   dict=()
-  [ "$t" = number ] || dict=(-dict=fuzz/json.dict)
+  [ "$t" = number ] || dict=(-dict="$build/fuzz/json.dict")
   log=$build/logs/$t.log
   echo "fuzzing $t for ${seconds}s"
   if ! "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \

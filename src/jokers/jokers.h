@@ -48,6 +48,27 @@ struct JState {
   double chips = 0.0;
 };
 
+// What a joker rule does beyond the run's running values (chips, mult,
+// dollars, a played card's extra chips) and what it reads beyond its own
+// joker, the card at hand, the play and the snapshot. Every phase row, and
+// every rule that is not a row, declares its own once, beside its code: the
+// search's shared scoring runs rest on these declarations.
+enum class Does : std::uint8_t {
+  nothing = 0,
+  grow_own = 1,       // changes its own joker's state (JState)
+  change_others = 2,  // changes another joker's state
+  change_played = 4,  // changes a played card
+  change_held = 8,    // adds or changes held cards
+  read_order = 16,    // reads the joker order beyond its own place
+};
+constexpr Does operator|(Does a, Does b) {
+  return static_cast<Does>(static_cast<unsigned>(a) | static_cast<unsigned>(b));
+}
+// Whether `set` holds any of `bits`.
+constexpr bool any(Does set, Does bits) {
+  return (static_cast<unsigned>(set) & static_cast<unsigned>(bits)) != 0;
+}
+
 // One joker as scoring sees it.
 struct JokerView {
   std::int64_t id = 0;
@@ -78,6 +99,8 @@ using ResolvedList = common::SmallVec<Resolved, 8>;
 inline bool is_copy(Key key) {
   return key == Key::j_blueprint || key == Key::j_brainstorm;
 }
+// Which effect a copy takes depends on its neighbour in the order.
+inline constexpr Does kCopyDoes = Does::read_order;
 
 hand::JokerRules rules(std::span<const JokerView> jokers);
 bool is_face(const hand::CardView& card, hand::JokerRules rules);

@@ -121,7 +121,9 @@ std::uint32_t space_triggers(std::span<const JokerView> jokers, std::span<const 
 }
 
 double debuffed_hand_money(std::span<const JokerView> jokers, std::span<const Resolved> list) {
-  // The empty sum is negative zero, which the answer writes as "-0.0".
+  // Summed in list order, which another joker order may round differently:
+  // the search never shares a voided play's outcome. The empty sum is negative
+  // zero, which the answer writes as "-0.0".
   double money = -0.0;
   for (const Resolved& r : list) {
     const JokerView& j = jokers[r.index];

@@ -55,6 +55,11 @@ struct JokerRows {
   bool x_mult_generic = true;   // the generic multiplier applies (not "j_seeing_double")
   bool has_type = false;        // ab."type"
   std::uint16_t type_mask = 0;
+  // What its rows and rules declare, together.
+  jokers::Does does = jokers::Does::nothing;
+  // Whether the main phase may change anything where it acts, while no other
+  // joker changes its state.
+  bool main_acts = false;
   double t_mult = 0.0;   // ab."t_mult" when greater than 0, else 0
   double t_chips = 0.0;  // ab."t_chips" when greater than 0, else 0
   // Its column in a play's worked-out card rows, when it has a per-card or a
@@ -104,6 +109,9 @@ struct MainStep {
   hand::Edition ed = hand::Edition::none;             // the real joker's, none when debuffed
   bool uncommon = false;                              // the real joker's rarity is 2
 };
+// Whether the main phase's edition step changes anything at a position whose
+// step holds `ed`.
+bool edition_acts(hand::Edition ed);
 
 // A joker order resolved once for every run made with it: the copy rule
 // applied, and for each phase only the jokers that have a row in it, in

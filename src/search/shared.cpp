@@ -1,9 +1,28 @@
-// Joker orders that make the same scoring run. A run reads a joker order only
-// through its lineup: each phase's walk, the main phase's positions and three
-// counts. Two orders whose walks are equal, whose main phases agree at every
-// position that can change anything, and whose counts are equal, make the
-// same operations in the same order for every play, so one scoring serves
-// both.
+// Joker orders that make the same scoring run, so that one scoring serves
+// them all.
+//
+// Why orders with equal run keys make the same operations in the same order
+// for every play that is not voided. A run reads its joker order only
+// through the Lineup: the four walks (before, card repetitions, per card,
+// held card) of (joker, row) steps, the main phase's steps, the resolved list
+// and two counts. A joker rule reads only its own joker (ability and state),
+// the card at hand, the play's cards, the snapshot and the running values,
+// and changes only the running values, beyond what its jokers::Does declares;
+// only rows of the walks grow joker state or change cards. So:
+// - equal walks make the same row calls in the same order on the same joker
+//   states and cards, drawing the same chances;
+// - where main_acts is false the main phase changes nothing; where it is
+//   true the key holds the real joker (its edition) and the acting one (its
+//   effect, and its state as the walks left it);
+// - the held cards' extra triggers ("j_mime") and the "j_space" level-ups
+//   are order-free sums over the list, and the list's size bounds the
+//   triggers: the key holds all three. (While copies keep orders apart, every
+//   order of a snapshot has the same three.)
+// Two rules read the resolved list's order itself. The "j_baseball" bonus
+// keeps every order apart (keeps_orders_apart). And
+// jokers::debuffed_hand_money sums the "j_matador" amounts of a voided play
+// in list order, which may round differently in another order: the search
+// never shares a voided play.
 #include <algorithm>
 #include <atomic>
 #include <bit>
@@ -17,39 +36,28 @@ namespace quorvel::search {
 
 namespace {
 
-using jokers::JokerView;
-using jokers::Key;
+using jokers::Does;
 
 std::atomic<bool> g_check{false};
 
-// Jokers whose effect reaches beyond the walk they stand in: copies act as
-// their neighbour, "j_baseball" reads the whole resolved list at every
-// uncommon joker, "j_dna" changes every hologram's state and the held cards.
-bool shares_nothing(const JokerView& j) {
-  return jokers::is_copy(j.key) || j.key == Key::j_baseball || j.key == Key::j_dna;
+// What keeps every order apart: a rule that reads the joker order, or one
+// that changes another joker's state, which main_acts cannot see as it reads
+// a joker's own rows only ("j_dna" grows every hologram's x_mult). The
+// "j_baseball" bonus reads the list at every uncommon joker, a place
+// main_acts does not look at. A copy takes its neighbour's effect; the lineup
+// has resolved it before a run starts, so the key would hold what it does,
+// but it declares the order read and keeps orders apart too.
+bool keeps_orders_apart(const score::Prepared& prep) {
+  return std::any_of(prep.rows.begin(), prep.rows.end(), [](const score::JokerRows& rows) {
+    return jokers::any(rows.does, Does::read_order | Does::change_others);
+  });
 }
 
-// Whether the generic multiplier of the main phase may act for `j`: its
-// x_mult starts above 1, or one of its own rows can change its state (the
-// rows a copy leaves out).
-bool x_mult_may_act(const JokerView& j, const score::JokerRows& rows) {
-  if (!(j.initial.x_mult <= 1.0)) return true;  // NaN counts as acting
-  return rows.before != rows.before_copy || rows.per_card != rows.per_card_copy ||
-         rows.held_card != rows.held_card_copy;
-}
-
-// Whether the main phase may change anything at this position: it reads the
-// step's edition and, for the acting joker, the loyalty rule, the generic
-// paths and the keyed row. An uncommon joker's baseball bonus needs a
-// "j_baseball", which keeps every order apart anyway.
+// Whether the main phase may change anything at this position: the step's
+// edition, or the acting joker's own effect.
 bool main_acts(const score::Prepared& prep, const score::MainStep& step) {
-  if (step.ed == hand::Edition::foil || step.ed == hand::Edition::holo ||
-      step.ed == hand::Edition::polychrome)
-    return true;
-  if (step.acting == jokers::Resolved::kNothing) return false;
-  const score::JokerRows& rows = prep.rows[step.acting];
-  return rows.loyalty || rows.main != score::JokerRows::kNoRow || rows.t_mult > 0.0 ||
-         rows.t_chips > 0.0 || x_mult_may_act(prep.jokers[step.acting], rows);
+  if (score::edition_acts(step.ed)) return true;
+  return step.acting != jokers::Resolved::kNothing && prep.rows[step.acting].main_acts;
 }
 
 using RunKey = std::vector<std::uint32_t>;
@@ -85,7 +93,7 @@ RunKey run_key(const score::Prepared& prep, const score::Lineup& lineup) {
 OrderClasses order_classes(const score::Prepared& prep, std::span<const score::Lineup> lineups) {
   OrderClasses out;
   out.of.reserve(lineups.size());
-  if (std::any_of(prep.jokers.begin(), prep.jokers.end(), shares_nothing)) {
+  if (keeps_orders_apart(prep)) {
     for (std::size_t o = 0; o < lineups.size(); ++o)
       out.of.push_back(static_cast<std::uint32_t>(o));
     out.count = lineups.size();

@@ -22,8 +22,8 @@
 #include "json/writer.h"
 #include "score/request.h"
 #include "search/search.h"
-#include "signature/corpus.h"
 #include "snapshot/snapshot.h"
+#include "support/corpus.h"
 
 namespace {
 

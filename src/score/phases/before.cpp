@@ -56,29 +56,30 @@ void dna(BeforeAct& a) {
 struct BeforeRow {
   Key key;
   Copy copy;
+  Does does;
   void (*effect)(BeforeAct&);
 };
 
 constexpr std::array<BeforeRow, 10> kBefore = {{
-    {Key::j_trousers, Copy::none,
+    {Key::j_trousers, Copy::none, Does::grow_own,
      [](BeforeAct& a) {
        if (a.contains(HandType::two_pair) || a.contains(HandType::full_house))
          a.own.mult += a.ab.extra.value_or(2.0);
      }},
-    {Key::j_square, Copy::none,
+    {Key::j_square, Copy::none, Does::grow_own,
      [](BeforeAct& a) {
        if (a.ctx.played.size() == 4) a.own.chips += a.ab.chip_mod.value_or(4.0);
      }},
-    {Key::j_runner, Copy::none,
+    {Key::j_runner, Copy::none, Does::grow_own,
      [](BeforeAct& a) {
        if (a.contains(HandType::straight)) a.own.chips += a.ab.chip_mod.value_or(15.0);
      }},
-    {Key::j_midas_mask, Copy::none,
+    {Key::j_midas_mask, Copy::none, Does::change_played,
      [](BeforeAct& a) {
        for (std::size_t pos : a.ctx.detected.scoring)
          if (a.face(pos)) a.ctx.change_played(pos).enh = hand::Enh::gold;
      }},
-    {Key::j_vampire, Copy::none,
+    {Key::j_vampire, Copy::none, Does::change_played | Does::grow_own,
      [](BeforeAct& a) {
        double k = 0.0;
        for (std::size_t pos : a.ctx.detected.scoring) {
@@ -90,8 +91,8 @@ constexpr std::array<BeforeRow, 10> kBefore = {{
        // Skipped at k = 0 so that a non-finite extra cannot turn x_mult into NaN.
        if (k > 0.0) a.own.x_mult += k * a.ab.extra.value_or(0.1);
      }},
-    {Key::j_dna, Copy::acts, dna},
-    {Key::j_ride_the_bus, Copy::none,
+    {Key::j_dna, Copy::acts, Does::change_held | Does::change_others, dna},
+    {Key::j_ride_the_bus, Copy::none, Does::grow_own,
      [](BeforeAct& a) {
        bool face = false;
        for (std::size_t pos : a.ctx.detected.scoring) face = face || a.face(pos);
@@ -100,21 +101,26 @@ constexpr std::array<BeforeRow, 10> kBefore = {{
        else
          a.own.mult += a.ab.extra.value_or(1.0);
      }},
-    {Key::j_obelisk, Copy::none, obelisk},
-    {Key::j_green_joker, Copy::none,
+    {Key::j_obelisk, Copy::none, Does::grow_own, obelisk},
+    {Key::j_green_joker, Copy::none, Does::grow_own,
      [](BeforeAct& a) { a.own.mult += a.ab.hand_add.value_or(1.0); }},
-    {Key::j_todo_list, Copy::acts,
+    {Key::j_todo_list, Copy::acts, Does::nothing,
      [](BeforeAct& a) {
        if (a.ab.to_do_poker_hand == a.ctx.detected.name)
          a.ctx.dollars += a.ab.dollars.value_or(4.0);
      }},
 }};
 constexpr auto kBeforeIndex = phase::rows_by_key(kBefore);
+static_assert(phase::copy_rule_holds(kBefore));
 
 }  // namespace
 
 std::int8_t phase::before_row(Key key, bool copied) {
   return row_for(kBefore, kBeforeIndex, key, copied);
+}
+
+Does phase::before_does(Key key) {
+  return does_for(kBefore, kBeforeIndex, key);
 }
 
 void before(score::ScoreCtx& ctx) {

@@ -31,9 +31,12 @@ struct MainAct {
   }
 };
 
+// A main row sees its joker's state read-only and changes only the running
+// values; `does` declares anything further (no row here needs it today).
 struct MainRow {
   Key key;
   void (*effect)(MainAct&);
+  Does does = Does::nothing;
 };
 
 void add_state_chips(MainAct& a) {
@@ -215,6 +218,13 @@ void joker_main(score::ScoreCtx& ctx, std::uint32_t acting) {
 
 }  // namespace
 
+// joker_main's paths, in its order: the x_mult path needs an x_mult above 1,
+// now (a NaN counts) or after one of the joker's own rows grows it.
+bool phase::main_may_act(const score::JokerRows& rows, const JState& initial) {
+  return rows.loyalty || !(initial.x_mult <= 1.0) || any(rows.does, Does::grow_own) ||
+         rows.t_mult > 0.0 || rows.t_chips > 0.0 || rows.main != score::JokerRows::kNoRow;
+}
+
 bool seeing_double(std::span<const CardView> played, std::span<const std::size_t> scoring,
                    hand::JokerRules rules) {
   int clubs = 0, hearts = 0, diamonds = 0, spades = 0;
@@ -269,6 +279,15 @@ std::int8_t phase::main_row(Key key) {
   return row_for(kMain, kMainIndex, key, false);
 }
 
+// The uncommon-joker bonus of "j_baseball" in main_phase() below reads the
+// whole resolved list at every uncommon joker.
+constexpr Does kBaseballBonusDoes = Does::read_order;
+
+Does phase::main_does(Key key) {
+  const Does bonus = key == Key::j_baseball ? kBaseballBonusDoes : Does::nothing;
+  return does_for(kMain, kMainIndex, key) | bonus;
+}
+
 void main_phase(score::ScoreCtx& ctx) {
   const std::span<const JokerView> jokers = ctx.prep.jokers;
   for (const score::MainStep& step : ctx.lineup.main()) {
@@ -291,3 +310,12 @@ void main_phase(score::ScoreCtx& ctx) {
 }
 
 }  // namespace quorvel::jokers
+
+namespace quorvel::score {
+
+// The editions main_phase() applies at a position.
+bool edition_acts(hand::Edition ed) {
+  return ed == hand::Edition::foil || ed == hand::Edition::holo || ed == hand::Edition::polychrome;
+}
+
+}  // namespace quorvel::score

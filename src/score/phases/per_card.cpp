@@ -70,6 +70,7 @@ using Amount = double (*)(const CardTest&);
 struct CardRow {
   Key key;
   Copy copy;
+  Does does;
   bool (*test)(const CardTest&);
   Kind kind;
   Amount a;
@@ -77,12 +78,14 @@ struct CardRow {
   void (*effect)(CardAct&);
 };
 
+// A rule only reads the card and the play and makes an operation on the
+// running values: it does nothing else, for a copy too.
 constexpr CardRow rule(Key key, bool (*test)(const CardTest&), Kind kind, Amount a,
                        Amount b = nullptr) {
-  return CardRow{key, Copy::acts, test, kind, a, b, nullptr};
+  return CardRow{key, Copy::acts, Does::nothing, test, kind, a, b, nullptr};
 }
-constexpr CardRow effect(Key key, Copy copy, void (*run)(CardAct&)) {
-  return CardRow{key, copy, nullptr, Kind::effect, nullptr, nullptr, run};
+constexpr CardRow effect(Key key, Copy copy, Does does, void (*run)(CardAct&)) {
+  return CardRow{key, copy, does, nullptr, Kind::effect, nullptr, nullptr, run};
 }
 
 // A rule row worked out for the card of `t`.
@@ -121,7 +124,7 @@ bool is_raised_fist_card(const CardAct& a) {
 
 // Per-card rows, in the order the keys are tested.
 constexpr std::array<CardRow, 24> kPerCard = {{
-    effect(Key::j_wee, Copy::none,
+    effect(Key::j_wee, Copy::none, Does::grow_own,
            [](CardAct& a) {
              if (a.rank_in({2})) a.own.chips += a.ab.chip_mod.value_or(8.0);
            }),
@@ -147,7 +150,7 @@ constexpr std::array<CardRow, 24> kPerCard = {{
     rule(
         Key::j_ancient, [](const CardTest& t) { return t.suit(t.prep.ancient_suit); },
         Kind::mult_mul, [](const CardTest& t) { return t.ab.extra.value_or(1.5); }),
-    effect(Key::j_business, Copy::acts,
+    effect(Key::j_business, Copy::acts, Does::nothing,
            [](CardAct& a) {
              if (a.face()) a.ctx.dollars += 2.0 * a.odds(a.ab.extra.value_or(2.0));
            }),
@@ -157,7 +160,7 @@ constexpr std::array<CardRow, 24> kPerCard = {{
           return t.rank_in({3, 5, 7, 9, 14});
         },
         Kind::chips_add, [](const CardTest& t) { return t.ab.extra.value_or(31.0); }),
-    effect(Key::j_lucky_cat, Copy::none,
+    effect(Key::j_lucky_cat, Copy::none, Does::grow_own,
            [](CardAct& a) {
              if (a.lucky > 0.0)
                a.own.x_mult += score::factor(a.ctx.chance, a.lucky) * a.ab.extra.value_or(0.25);
@@ -188,7 +191,7 @@ constexpr std::array<CardRow, 24> kPerCard = {{
     rule(
         Key::j_onyx_agate, [](const CardTest& t) { return t.suit(hand::kClubs); }, Kind::mult_add,
         [](const CardTest& t) { return t.ab.extra.value_or(7.0); }),
-    effect(Key::j_bloodstone, Copy::acts,
+    effect(Key::j_bloodstone, Copy::acts, Does::nothing,
            [](CardAct& a) {
              if (!a.suit(hand::kHearts)) return;
              const double x = a.ab.xmult.value_or(1.5);
@@ -216,20 +219,20 @@ constexpr std::array<CardRow, 24> kPerCard = {{
 
 // Held-card effects, in the order the keys are tested.
 constexpr std::array<CardRow, 4> kHeldCard = {{
-    effect(Key::j_baron, Copy::acts,
+    effect(Key::j_baron, Copy::acts, Does::nothing,
            [](CardAct& a) {
              if (a.rank_in({13})) a.ctx.mult *= a.ab.extra.value_or(1.5);
            }),
-    effect(Key::j_raised_fist, Copy::acts,
+    effect(Key::j_raised_fist, Copy::acts, Does::nothing,
            [](CardAct& a) {
              if (!is_raised_fist_card(a)) return;
              a.ctx.mult += 2.0 * hand::rank_chips(a.card);
            }),
-    effect(Key::j_shoot_the_moon, Copy::acts,
+    effect(Key::j_shoot_the_moon, Copy::acts, Does::nothing,
            [](CardAct& a) {
              if (a.rank_in({12})) a.ctx.mult += 13.0;
            }),
-    effect(Key::j_reserved_parking, Copy::acts,
+    effect(Key::j_reserved_parking, Copy::acts, Does::nothing,
            [](CardAct& a) {
              if (a.face())
                a.ctx.dollars += a.ab.dollars.value_or(1.0) * a.odds(a.ab.odds.value_or(2.0));
@@ -237,6 +240,8 @@ constexpr std::array<CardRow, 4> kHeldCard = {{
 }};
 constexpr auto kPerCardIndex = phase::rows_by_key(kPerCard);
 constexpr auto kHeldCardIndex = phase::rows_by_key(kHeldCard);
+static_assert(phase::copy_rule_holds(kPerCard));
+static_assert(phase::copy_rule_holds(kHeldCard));
 
 void run_row(score::ScoreCtx& ctx, const CardRow& row, std::uint32_t joker, const CardView& card,
              std::size_t pos, double lucky) {
@@ -267,6 +272,10 @@ std::int8_t phase::per_card_row(Key key, bool copied) {
 
 std::int8_t phase::held_card_row(Key key, bool copied) {
   return row_for(kHeldCard, kHeldCardIndex, key, copied);
+}
+
+Does phase::card_does(Key key) {
+  return does_for(kPerCard, kPerCardIndex, key) | does_for(kHeldCard, kHeldCardIndex, key);
 }
 
 score::CardOp fold_per_card(const score::Prepared& prep, const score::Play& play, std::size_t pos,

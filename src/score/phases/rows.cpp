@@ -20,11 +20,14 @@ score::JokerRows rows_of(const JokerView& joker) {
   r.held_reps = held_repetitions(std::span<const JokerView>(&joker, 1), std::span(&self, 1));
   r.loyalty = key == Key::j_loyalty_card;
   r.x_mult_generic = key != Key::j_seeing_double;
+  r.does = phase::before_does(key) | phase::card_does(key) | phase::main_does(key) |
+           (is_copy(key) ? kCopyDoes : Does::nothing);
   r.has_type = joker.ab.has_type;
   r.type_mask = joker.ab.type_mask;
   // A NaN is not greater than 0, so it never acts.
   if (joker.ab.t_mult.value_or(0.0) > 0.0) r.t_mult = *joker.ab.t_mult;
   if (joker.ab.t_chips.value_or(0.0) > 0.0) r.t_chips = *joker.ab.t_chips;
+  r.main_acts = phase::main_may_act(r, joker.initial);
   return r;
 }
 

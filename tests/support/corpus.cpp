@@ -1,4 +1,4 @@
-#include "signature/corpus.h"
+#include "support/corpus.h"
 
 #include "jokers/keys.h"
 
@@ -72,26 +72,27 @@ std::string card(Rng& rng, std::int64_t id) {
   return c + "}";
 }
 
-std::string ability(Rng& rng) {
+std::string ability(Rng& rng, std::span<const std::string_view> numbers) {
+  const auto number = [&] { return std::string(numbers[rng.below(numbers.size())]); };
   std::string ab = "{";
   constexpr std::array<std::string_view, 9> kTop = {
       "mult",         "x_mult",      "t_mult",
       "t_chips",      "stone_tally", "steel_tally",
       "driver_tally", "caino_xmult", "hands_played_at_create"};
   for (std::string_view key : kTop) {
-    if (rng.percent(12)) member(ab, key, std::string(rng.pick(kNumbers)));
+    if (rng.percent(12)) member(ab, key, number());
   }
   if (rng.percent(15)) member(ab, "type", quoted(rng.pick(kHands)));
   if (rng.percent(8)) member(ab, "to_do_poker_hand", quoted(rng.pick(kHands)));
   if (rng.percent(45)) {
-    member(ab, "extra", std::string(rng.pick(kNumbers)));
+    member(ab, "extra", number());
   } else if (rng.percent(60)) {
     constexpr std::array<std::string_view, 13> kInner = {
         "chip_mod", "hand_add", "dollars", "chips",       "mult", "odds", "Xmult",
         "s_mult",   "size",     "min",     "d_remaining", "max",  "every"};
     std::string extra = "{";
     for (std::string_view key : kInner) {
-      if (rng.percent(20)) member(extra, key, std::string(rng.pick(kNumbers)));
+      if (rng.percent(20)) member(extra, key, number());
     }
     if (rng.percent(25)) member(extra, "suit", quoted(rng.pick(kSuits)));
     member(ab, "extra", extra + "}");
@@ -99,7 +100,7 @@ std::string ability(Rng& rng) {
   return ab + "}";
 }
 
-std::string joker(Rng& rng, std::int64_t id) {
+std::string joker(Rng& rng, std::int64_t id, std::span<const std::string_view> numbers) {
   std::string j = "{";
   member(j, "id", std::to_string(id));
   const std::size_t roll = rng.below(100);
@@ -114,7 +115,7 @@ std::string joker(Rng& rng, std::int64_t id) {
   if (rng.percent(5)) member(j, "debuff", "true");
   if (rng.percent(3)) member(j, "hidden", "true");
   member(j, "rarity", std::to_string(1 + rng.below(3)));
-  if (rng.percent(90)) member(j, "ab", ability(rng));
+  if (rng.percent(90)) member(j, "ab", ability(rng, numbers));
   return j + "}";
 }
 
@@ -131,15 +132,10 @@ std::string level(Rng& rng, std::size_t type) {
   return l + "}";
 }
 
-}  // namespace
-
-Case make_case(std::uint64_t seed) {
-  Rng rng(seed);
+Case make_case(Rng& rng, Shape shape) {
+  const std::size_t jokers = shape.jokers;
+  const std::size_t cards = shape.cards;
   Case out;
-  // Large hands get few jokers, so that every search stays short.
-  const std::size_t jokers = rng.below(100) < 85 ? rng.below(7) : 7 + rng.below(2);
-  const std::size_t cards = jokers >= 5 ? 1 + rng.below(9) : 1 + rng.below(12);
-
   std::string s = "{";
   member(s, "schema", "1");
   std::string hand = "[";
@@ -157,7 +153,8 @@ Case make_case(std::uint64_t seed) {
   std::string js = "[";
   for (std::size_t i = 0; i < jokers; ++i) {
     if (i > 0) js += ',';
-    js += joker(rng, static_cast<std::int64_t>(i + 1));
+    js += joker(rng, static_cast<std::int64_t>(i + 1),
+                shape.ability_numbers.empty() ? std::span(kNumbers) : shape.ability_numbers);
   }
   member(s, "jokers", js + "]");
 
@@ -223,6 +220,22 @@ Case make_case(std::uint64_t seed) {
     out.plays.push_back(std::move(play));
   }
   return out;
+}
+
+}  // namespace
+
+Case make_case(std::uint64_t seed) {
+  Rng rng(seed);
+  Shape shape;
+  // Large hands get few jokers, so that every search stays short.
+  shape.jokers = rng.below(100) < 85 ? rng.below(7) : 7 + rng.below(2);
+  shape.cards = shape.jokers >= 5 ? 1 + rng.below(9) : 1 + rng.below(12);
+  return make_case(rng, shape);
+}
+
+Case make_case(std::uint64_t seed, Shape shape) {
+  Rng rng(seed);
+  return make_case(rng, shape);
 }
 
 std::string score_request(const std::string& snapshot, const std::vector<std::int64_t>& play,

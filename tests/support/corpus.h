@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,7 +40,19 @@ struct Case {
   std::vector<std::vector<std::int64_t>> plays;
 };
 
+// How many jokers and hand cards a case holds, and the numbers its jokers'
+// ability members take (empty: the corpus's own, mostly the game's
+// magnitudes).
+struct Shape {
+  std::size_t jokers = 0;
+  std::size_t cards = 1;
+  std::span<const std::string_view> ability_numbers;
+};
+
+// A case of the seed's own shape: mostly few jokers, large hands with few.
 Case make_case(std::uint64_t seed);
+// A case of the given shape, its other draws made as for any case.
+Case make_case(std::uint64_t seed, Shape shape);
 
 // A score request in object form, or in array form when `array_form`.
 std::string score_request(const std::string& snapshot, const std::vector<std::int64_t>& play,
