@@ -8,21 +8,25 @@
 // and two counts. A joker rule reads only its own joker (ability and state),
 // the card at hand, the play's cards, the snapshot and the running values,
 // and changes only the running values, beyond what its jokers::Does declares;
-// only rows of the walks grow joker state or change cards. So:
+// only rows of the walks grow joker state or change cards. Orders are grouped
+// only while no joker keeps them apart (keeps_orders_apart), so no copy
+// joker is present: every joker acts as itself or, debuffed or face down,
+// not at all. So:
 // - equal walks make the same row calls in the same order on the same joker
-//   states and cards, drawing the same chances;
+//   states and cards, drawing the same chances (a joker's row in a walk
+//   follows from the joker, so the key holds the joker only);
 // - where main_acts is false the main phase changes nothing; where it is
-//   true the key holds the real joker (its edition) and the acting one (its
-//   effect, and its state as the walks left it);
-// - the held cards' extra triggers ("j_mime") and the "j_space" level-ups
-//   are order-free sums over the list, and the list's size bounds the
-//   triggers: the key holds all three. (While copies keep orders apart, every
-//   order of a snapshot has the same three.)
+//   true the key holds the joker standing there, which gives both its
+//   edition and the effect that acts (with its state as the walks left it);
+// - the resolved list holds the same jokers in every order, so the held
+//   cards' extra triggers ("j_mime"), the "j_space" level-ups and the trigger
+//   bound, which read it as order-free sums and counts, are the same.
 // Two rules read the resolved list's order itself. The "j_baseball" bonus
-// keeps every order apart (keeps_orders_apart). And
-// jokers::debuffed_hand_money sums the "j_matador" amounts of a voided play
-// in list order, which may round differently in another order: the search
-// never shares a voided play.
+// keeps every order apart. And jokers::debuffed_hand_money sums the
+// "j_matador" amounts of a voided play in list order, which may round
+// differently in another order: the search never shares a voided play.
+// Letting copies share would need the key to hold each step's row, each
+// position's acting joker and the list's counts as well.
 #include <algorithm>
 #include <atomic>
 #include <bit>
@@ -44,9 +48,8 @@ std::atomic<bool> g_check{false};
 // that changes another joker's state, which main_acts cannot see as it reads
 // a joker's own rows only ("j_dna" grows every hologram's x_mult). The
 // "j_baseball" bonus reads the list at every uncommon joker, a place
-// main_acts does not look at. A copy takes its neighbour's effect; the lineup
-// has resolved it before a run starts, so the key would hold what it does,
-// but it declares the order read and keeps orders apart too.
+// main_acts does not look at. A copy takes its neighbour's effect, so what
+// acts at its place depends on the order.
 bool keeps_orders_apart(const score::Prepared& prep) {
   return std::any_of(prep.rows.begin(), prep.rows.end(), [](const score::JokerRows& rows) {
     return jokers::any(rows.does, Does::read_order | Does::change_others);
@@ -64,10 +67,7 @@ using RunKey = std::vector<std::uint32_t>;
 
 void add_walk(RunKey& key, std::span<const score::Step> walk) {
   key.push_back(static_cast<std::uint32_t>(walk.size()));
-  for (const score::Step& s : walk) {
-    key.push_back(s.index);
-    key.push_back(static_cast<std::uint32_t>(s.row));
-  }
+  for (const score::Step& s : walk) key.push_back(s.index);
 }
 
 RunKey run_key(const score::Prepared& prep, const score::Lineup& lineup) {
@@ -77,14 +77,8 @@ RunKey run_key(const score::Prepared& prep, const score::Lineup& lineup) {
   add_walk(key, lineup.per_card());
   add_walk(key, lineup.held_card());
   for (const score::MainStep& step : lineup.main()) {
-    if (!main_acts(prep, step)) continue;
-    key.push_back(step.real);
-    key.push_back(step.acting);
+    if (main_acts(prep, step)) key.push_back(step.real);
   }
-  key.push_back(0xFFFFFFFFu);  // the main positions end here
-  key.push_back(lineup.held_reps());
-  key.push_back(lineup.space());
-  key.push_back(static_cast<std::uint32_t>(lineup.list().size()));
   return key;
 }
 
