@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -131,7 +130,6 @@ Doc read_doc() {
   std::ifstream in(QRV_DOCS_DIR "/jokers.md");
   EXPECT_TRUE(in.is_open()) << "cannot read " << QRV_DOCS_DIR "/jokers.md";
   Doc doc;
-  const std::regex read(R"(`([A-Za-z_.]+)` \(([^)]*)\))"), not_taken(R"(not `([A-Za-z_.]+)`)");
   for (std::string line; std::getline(in, line);) {
     if (!line.starts_with("| `")) continue;
     const std::vector<std::string> c = cells(line);
@@ -144,11 +142,24 @@ Doc read_doc() {
       std::stringstream phases(c[1]);
       for (std::string p; std::getline(phases, p, ',');)
         if (trim(p) != "—") row.phases.insert(trim(p));
-      for (std::sregex_iterator m(c[2].begin(), c[2].end(), read), end; m != end; ++m)
-        row.reads[(*m)[1]] = default_of((*m)[2], doc);
-      for (std::sregex_iterator m(c[2].begin(), c[2].end(), not_taken), end; m != end; ++m)
-        row.not_taken.insert((*m)[1]);
-      row.no_generic = c[2].find("no generic members") != std::string::npos;
+      // Items: `member` (default), not `member`, no generic members, or —.
+      std::stringstream items(c[2]);
+      for (std::string item; std::getline(items, item, ',');) {
+        item = trim(item);
+        const std::size_t open = item.find('`'), close = item.find('`', open + 1);
+        const bool quoted = close != std::string::npos;
+        const std::string m = quoted ? item.substr(open + 1, close - open - 1) : "";
+        const std::string rest = quoted ? trim(item.substr(close + 1)) : "";
+        if (item == "—" || item == "no generic members") {
+          row.no_generic = row.no_generic || item != "—";
+        } else if (item.starts_with("not `") && rest.empty() && doc.generic.count(m)) {
+          row.not_taken.insert(m);
+        } else if (open == 0 && rest.starts_with('(') && rest.ends_with(')')) {
+          row.reads[m] = default_of(rest.substr(1, rest.size() - 2), doc);
+        } else {
+          doc.faults.push_back(name + ": unreadable " + item);
+        }
+      }
       for (const auto& [m, d] : row.reads)
         if (!is_member(m) || is_text(m) != (d.kind() == json::Kind::string))
           doc.faults.push_back(name + " reads " + m + " with a default of the wrong kind");
