@@ -154,6 +154,7 @@ struct Prepared {
   hand::JokerRules rules;
   std::uint32_t oops = 0;                              // non-debuffed "j_oops" jokers
   double odds_mult = 1.0;                              // 2^oops
+  double hands_left_after = 0.0;                       // "hands_left" less the hand being played
   double space_p = 1.0;                                // chance that one "j_space" levels up
   common::SmallVec<jokers::JState, 8> initial_states;  // jokers::initial_state
   std::vector<JokerRows> rows;                         // one per snapshot joker
@@ -220,8 +221,6 @@ struct ScoreCtx {
   double base_chips = 0.0;
   double base_mult = 0.0;
   double dollars = 0.0;
-  double hands_left_after = 0.0;
-  double odds_mult = 1.0;
   double cards_added = 0.0;
   hand::JokerRules rules;
   bool blind_triggered = false;
@@ -235,6 +234,16 @@ struct ScoreCtx {
       folds = nullptr;
     }
     return own.played[pos];
+  }
+  // An edition's bonus, in its two steps: "e_foil" and "e_holo" add,
+  // "e_polychrome" multiplies. A joker position adds before its joker's
+  // effect and multiplies after it; a card has one edition, so one step acts.
+  void edition_add(hand::Edition ed) {
+    if (ed == hand::Edition::foil) chips += 50.0;
+    if (ed == hand::Edition::holo) mult += 10.0;
+  }
+  void edition_multiply(hand::Edition ed) {
+    if (ed == hand::Edition::polychrome) mult *= 1.5;
   }
   // Appends a card to the held cards, copying them into the run's own first.
   void add_held(const hand::CardView& card) {

@@ -79,8 +79,8 @@ void score_played_card(ScoreCtx& ctx, std::size_t i, std::uint32_t bound) {
   const bool lucky_card = card.enh == hand::Enh::lucky;
   double pm = 0.0, pd = 0.0, lucky = 0.0;
   if (lucky_card) {
-    pm = std::min(ctx.odds_mult / 5.0, 1.0);
-    pd = std::min(ctx.odds_mult / 15.0, 1.0);
+    pm = std::min(ctx.prep.odds_mult / 5.0, 1.0);
+    pd = std::min(ctx.prep.odds_mult / 15.0, 1.0);
     lucky = 1.0 - (1.0 - pd) * (1.0 - pm);
   }
   for (std::uint32_t t = 0; t < triggers; ++t) {
@@ -102,19 +102,8 @@ void score_played_card(ScoreCtx& ctx, std::size_t i, std::uint32_t bound) {
     }
     if (card.x_mult != 1.0 && card.x_mult > 0.0) ctx.mult *= card.x_mult;
     if (card.seal == hand::Seal::gold) ctx.dollars += 3.0;
-    switch (card.ed) {
-      case hand::Edition::polychrome:
-        ctx.mult *= 1.5;
-        break;
-      case hand::Edition::foil:
-        ctx.chips += 50.0;
-        break;
-      case hand::Edition::holo:
-        ctx.mult += 10.0;
-        break;
-      default:
-        break;
-    }
+    ctx.edition_add(card.ed);
+    ctx.edition_multiply(card.ed);
     if (per_card.empty()) continue;
     if (folds != nullptr)
       folded_per_card(ctx, per_card, folds, i, lucky);
@@ -123,23 +112,20 @@ void score_played_card(ScoreCtx& ctx, std::size_t i, std::uint32_t bound) {
   }
 }
 
-void score_held_card(ScoreCtx& ctx, std::size_t j, std::uint32_t bound) {
-  const CardView card = ctx.held[j];
-  if (card.debuff || card.hidden) return;
-  const std::uint32_t triggers = triggers_of(card, jokers::held_repetitions(ctx), bound);
-  for (std::uint32_t t = 0; t < triggers; ++t) {
-    if (card.enh == hand::Enh::steel) ctx.mult *= 1.5;
-    jokers::held_card(ctx, j);
-  }
-}
-
-// The held cards when no joker acts on them: only the steel cards change the
-// mult, by the same multiplications, one per trigger.
-void score_held_steel(ScoreCtx& ctx, std::uint32_t bound) {
-  for (const CardView& card : ctx.held) {
-    if (card.enh != hand::Enh::steel || card.debuff || card.hidden) continue;
+// The held cards, each with all its triggers: a steel card multiplies the
+// mult by 1.5 on each, and the held-card phase acts on each when a joker has
+// a row in it (kPhase). Without one, only the steel cards change anything.
+template <bool kPhase>
+void score_held_cards(ScoreCtx& ctx, std::uint32_t bound) {
+  for (std::size_t j = 0; j < ctx.held.size(); ++j) {
+    const CardView& card = ctx.held[j];
+    const bool steel = card.enh == hand::Enh::steel;
+    if ((!kPhase && !steel) || card.debuff || card.hidden) continue;
     const std::uint32_t triggers = triggers_of(card, ctx.lineup.held_reps(), bound);
-    for (std::uint32_t t = 0; t < triggers; ++t) ctx.mult *= 1.5;
+    for (std::uint32_t t = 0; t < triggers; ++t) {
+      if (steel) ctx.mult *= 1.5;
+      if constexpr (kPhase) jokers::held_card(ctx, j);
+    }
   }
 }
 
@@ -218,8 +204,6 @@ Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance
       .base_chips = chips + chip_step * static_cast<double>(level_ups),
       .base_mult = mult + mult_step * static_cast<double>(level_ups),
       .dollars = money_start - tooth,
-      .hands_left_after = snap.round.hands_left - 1.0,
-      .odds_mult = prep.odds_mult,
       .cards_added = 0.0,
       .rules = prep.rules,
       .blind_triggered = blind_triggered,
@@ -241,9 +225,9 @@ Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance
       trigger_bound(play.detected.scoring.size() + ctx.held.size(), lineup.list().size());
   for (std::size_t i : play.detected.scoring) score_played_card(ctx, i, bound);
   if (lineup.held_card().empty()) {
-    score_held_steel(ctx, bound);
+    score_held_cards<false>(ctx, bound);
   } else {
-    for (std::size_t j = 0; j < ctx.held.size(); ++j) score_held_card(ctx, j, bound);
+    score_held_cards<true>(ctx, bound);
   }
 
   jokers::main_phase(ctx);

@@ -19,7 +19,6 @@ namespace quorvel::jokers {
 void before(score::ScoreCtx& ctx);
 std::uint32_t card_repetitions(const score::ScoreCtx& ctx, std::size_t i);
 void per_card(score::ScoreCtx& ctx, std::size_t i, double lucky);
-std::uint32_t held_repetitions(const score::ScoreCtx& ctx);
 void held_card(score::ScoreCtx& ctx, std::size_t j);
 void main_phase(score::ScoreCtx& ctx);
 
