@@ -159,23 +159,19 @@ void Tree::write(std::string& out, const Node& node) const {
       }
       break;
     case Kind::array:
-      out += '[';
-      for (std::size_t k = 0; k < node.size; ++k) {
-        if (k > 0) out += ',';
-        write(out, elements_[node.bits + k]);
-      }
-      out += ']';
+      write_list(
+          out, '[', std::span(elements_).subspan(node.bits, node.size),
+          [&](const Node& element) { write(out, element); }, ']');
       break;
     case Kind::object:
-      out += '{';
-      for (std::size_t k = 0; k < node.size; ++k) {
-        if (k > 0) out += ',';
-        const Member& m = members_[node.bits + k];
-        write(out, m.key);
-        out += ':';
-        write(out, m.value);
-      }
-      out += '}';
+      write_list(
+          out, '{', std::span(members_).subspan(node.bits, node.size),
+          [&](const Member& member) {
+            write(out, member.key);
+            out += ':';
+            write(out, member.value);
+          },
+          '}');
       break;
   }
 }
