@@ -108,13 +108,12 @@ struct MainStep {
 // A joker order resolved once for every run made with it: the copy rule
 // applied, and for each phase only the jokers that have a row in it, in
 // order. It depends on the order and the snapshot, never on the play, so the
-// search builds it once per order. Borrows the order.
+// search builds it once per order.
 class Lineup {
  public:
   // Throws std::out_of_range unless every position names a joker.
   Lineup(const Prepared& prep, std::span<const std::size_t> order);
 
-  std::span<const std::size_t> order() const { return order_; }
   std::span<const jokers::Resolved> list() const { return list_.span(); }  // the resolved list
   std::span<const Step> before() const { return walk(0); }
   std::span<const Step> card_reps() const { return walk(1); }
@@ -130,7 +129,6 @@ class Lineup {
     return steps_.span().subspan(from, ends_[w] - from);
   }
 
-  std::span<const std::size_t> order_;
   jokers::ResolvedList list_;
   common::SmallVec<Step, 32> steps_;  // the four walks, one after the other
   std::array<std::uint32_t, 4> ends_{};
@@ -143,7 +141,7 @@ class Lineup {
 // its code, every ability value read. Borrows the snapshot.
 struct Prepared {
   explicit Prepared(const snapshot::Snapshot& snap);
-  // Its identity lineup borrows its own storage.
+  // One per snapshot: plays, lineups and runs refer to it.
   Prepared(const Prepared&) = delete;
   Prepared& operator=(const Prepared&) = delete;
 

@@ -138,11 +138,6 @@ std::uint32_t trigger_bound(std::size_t cards, std::size_t jokers) {
   return static_cast<std::uint32_t>(std::max<std::uint64_t>(kTriggerSteps / visits, kMinTriggers));
 }
 
-Outcome run(const Prepared& prep, const Play& play, std::span<const std::size_t> order,
-            Chance& chance, std::uint32_t level_ups) {
-  return run(prep, play, Lineup(prep, order), chance, level_ups);
-}
-
 Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance& chance,
             std::uint32_t level_ups) {
   const snapshot::Snapshot& snap = prep.snapshot;

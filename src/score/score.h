@@ -34,8 +34,6 @@ struct Scored : Figures {
   std::vector<std::string> approximate;
   bool legal = true;
   bool has_chance = false;
-
-  json::Value to_json() const;
 };
 
 // The most triggers a played or held card gets in one run; counts up to the
@@ -55,10 +53,7 @@ struct Outcome {
   double money = 0.0;
 };
 
-// One scoring run of a play under a joker order.
-Outcome run(const Prepared& prep, const Play& play, std::span<const std::size_t> order,
-            Chance& chance, std::uint32_t level_ups);
-// The same with the order already resolved.
+// One scoring run of a play under a resolved joker order.
 Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance& chance,
             std::uint32_t level_ups);
 
@@ -66,8 +61,6 @@ Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance
 // jokers; a position that names none throws std::out_of_range.
 Scored score_play(const snapshot::Snapshot& snapshot, std::span<const std::size_t> played,
                   std::span<const std::size_t> order);
-Outcome score_expected(const snapshot::Snapshot& snapshot, std::span<const std::size_t> played,
-                       std::span<const std::size_t> order);
 
 // The same with the snapshot and the selection prepared once: the search's path.
 Scored score_play(const Prepared& prep, const Play& play, std::span<const std::size_t> order);
@@ -77,7 +70,6 @@ Scored score_play(const Prepared& prep, const Play& play, const Lineup& order);
 Outcome score_expected(const Prepared& prep, const Play& play, const Lineup& order);
 
 std::vector<std::string> approximate_tags(const snapshot::Snapshot& snapshot);
-void push_unique(std::vector<std::string>& list, std::string text);
 
 // A finite value as a float number, anything else as the string "naneinf".
 json::Value to_json_number(double value);

@@ -125,11 +125,4 @@ Scored score_play(const snapshot::Snapshot& snapshot, std::span<const std::size_
   return score_play(prep, play, order);
 }
 
-Outcome score_expected(const snapshot::Snapshot& snapshot, std::span<const std::size_t> played,
-                       std::span<const std::size_t> order) {
-  const Prepared prep(snapshot);
-  const Play play(prep, played);
-  return score_expected(prep, play, order);
-}
-
 }  // namespace quorvel::score
