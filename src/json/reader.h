@@ -263,42 +263,16 @@ class Reader {
   // parse_string() gives it). At an array or object it returns false and
   // leaves the bracket; a byte that begins no value gives "expected value".
   template <class Take>
-  bool read_scalar(Take&& take) {
-    switch (peek_token()) {
-      case kEnd:
-        fail_at_peek(Syntax::eof_value);
-      case 'n':
-        bump();
-        parse_ident("ull");
-        take(nullptr);
-        return true;
-      case 't':
-        bump();
-        parse_ident("rue");
-        take(true);
-        return true;
-      case 'f':
-        bump();
-        parse_ident("alse");
-        take(false);
-        return true;
-      case '-':
-        bump();
-        take(parse_number(false));
-        return true;
-      case '0':
-        take(parse_number(true));
-        return true;
-      case '"':
-        bump();
-        take(parse_string());
-        return true;
-      case '[':
-      case '{':
-        return false;
-      default:
-        fail_at_peek(Syntax::expected_value);
-    }
+  [[gnu::always_inline]] bool read_scalar(Take&& take) {
+    struct Read {
+      Reader& r;
+      Take& take;
+      void null() { take(nullptr); }
+      void boolean(bool b) { take(b); }
+      void number(bool positive) { take(r.parse_number(positive)); }
+      void string() { take(r.parse_string()); }
+    };
+    return scalar(Read{*this, take});
   }
   // Syntax-only skip of one value: strings checked for escapes and control
   // characters (not UTF-8), numbers not for range; no nesting limit and no
@@ -389,6 +363,53 @@ class Reader {
   void finish();
 
  private:
+  class FrameStack;
+
+  // The one dispatch on the first byte of a value, for the scalars, that
+  // reading and skipping share: the literals are consumed, then `on` is
+  // called with the cursor past them (null(), boolean(b)), at the first digit
+  // of a number (number(positive), past a minus sign) or past the opening
+  // quote of a string (string()). At an array or object it returns false
+  // and leaves the bracket; a byte that begins no value gives "expected value".
+  // Inlined, with read_scalar, into each reader: they run once per value.
+  template <class On>
+  [[gnu::always_inline]] bool scalar(On&& on) {
+    switch (peek_token()) {
+      case kEnd:
+        fail_at_peek(Syntax::eof_value);
+      case 'n':
+        bump();
+        parse_ident("ull");
+        on.null();
+        return true;
+      case 't':
+        bump();
+        parse_ident("rue");
+        on.boolean(true);
+        return true;
+      case 'f':
+        bump();
+        parse_ident("alse");
+        on.boolean(false);
+        return true;
+      case '-':
+        bump();
+        on.number(false);
+        return true;
+      case '0':
+        on.number(true);
+        return true;
+      case '"':
+        bump();
+        on.string();
+        return true;
+      case '[':
+      case '{':
+        return false;
+      default:
+        fail_at_peek(Syntax::expected_value);
+    }
+  }
   // The first byte of the next element or member, past the comma that
   // separates it from the one before; `close` when the array or object ends
   // there (not consumed).
@@ -438,6 +459,9 @@ class Reader {
   void skip_string();
   void skip_escape();
   void skip_number();
+  bool skip_scalar();
+  bool skip_to_item(FrameStack& frames, bool opened);
+  void skip_key();
 
   std::string_view in_;
   std::size_t pos_ = 0;
