@@ -216,8 +216,6 @@ struct ScoreCtx {
   const CardFold* folds = nullptr;
   double chips = 0.0;
   double mult = 0.0;
-  double base_chips = 0.0;
-  double base_mult = 0.0;
   double dollars = 0.0;
   double cards_added = 0.0;
   hand::JokerRules rules;

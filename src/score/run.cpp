@@ -129,21 +129,19 @@ void score_held_cards(ScoreCtx& ctx, std::uint32_t bound) {
   }
 }
 
-}  // namespace
+// Where a run starts: the hand's level with `level_ups` more, and the boss
+// blind's rule before anything scores.
+struct Start {
+  double chips = 0.0;
+  double mult = 1.0;
+  double dollars = 0.0;
+  bool blind_triggered = false;
+};
 
-std::uint32_t trigger_bound(std::size_t cards, std::size_t jokers) {
-  const std::uint64_t visits = std::uint64_t{cards} * (std::uint64_t{jokers} + 1);
-  if (visits <= kTriggerSteps / kMaxTriggers) [[likely]]
-    return kMaxTriggers;
-  return static_cast<std::uint32_t>(std::max<std::uint64_t>(kTriggerSteps / visits, kMinTriggers));
-}
-
-Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance& chance,
-            std::uint32_t level_ups) {
-  const snapshot::Snapshot& snap = prep.snapshot;
+Start start_of(const Prepared& prep, const Play& play, std::uint32_t level_ups) {
   const hand::HandType type = play.detected.name;
 
-  // Hand level; a hand type without a level starts from 0 chips and mult 1.
+  // A hand type without a level starts from 0 chips and mult 1.
   const LevelInfo& level = prep.levels[static_cast<std::size_t>(type)];
   double chips = 0.0, mult = 1.0, chip_step = 0.0, mult_step = 0.0;
   if (level.found) {
@@ -153,8 +151,8 @@ Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance
     mult_step = level.level.l_mult;
   }
 
-  // Boss blind, before anything scores. fmax keeps the clamp when a value is NaN.
-  double money_start = snap.round.dollars;
+  // fmax keeps the clamp when a value is NaN.
+  double money_start = prep.snapshot.round.dollars;
   double tooth = 0.0;
   bool blind_triggered = false;
   switch (prep.blind) {
@@ -177,6 +175,52 @@ Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance
     default:
       break;
   }
+  return Start{chips + chip_step * static_cast<double>(level_ups),
+               mult + mult_step * static_cast<double>(level_ups), money_start - tooth,
+               blind_triggered};
+}
+
+// The scoring cards, then the held cards, each with all its triggers.
+void score_cards(ScoreCtx& ctx) {
+  // "j_dna" may have appended to the held cards in the first phase.
+  const common::Positions& scoring = ctx.detected.scoring;
+  const std::uint32_t bound =
+      trigger_bound(scoring.size() + ctx.held.size(), ctx.lineup.list().size());
+  for (std::size_t i : scoring) score_played_card(ctx, i, bound);
+  if (ctx.lineup.held_card().empty()) {
+    score_held_cards<false>(ctx, bound);
+  } else {
+    score_held_cards<true>(ctx, bound);
+  }
+}
+
+// The multipliers after the jokers: the observatory's planets of the hand
+// type, then the plasma deck's balance.
+void final_multipliers(ScoreCtx& ctx) {
+  const Prepared& prep = ctx.prep;
+  if (prep.observatory) {
+    const std::uint32_t planets = prep.planets[static_cast<std::size_t>(ctx.detected.name)];
+    for (std::uint32_t k = 0; k < planets; ++k) ctx.mult *= 1.5;
+  }
+  if (prep.plasma) {
+    const double balanced = std::floor((ctx.chips + ctx.mult) * 0.5);
+    ctx.chips = balanced;
+    ctx.mult = balanced;
+  }
+}
+
+}  // namespace
+
+std::uint32_t trigger_bound(std::size_t cards, std::size_t jokers) {
+  const std::uint64_t visits = std::uint64_t{cards} * (std::uint64_t{jokers} + 1);
+  if (visits <= kTriggerSteps / kMaxTriggers) [[likely]]
+    return kMaxTriggers;
+  return static_cast<std::uint32_t>(std::max<std::uint64_t>(kTriggerSteps / visits, kMinTriggers));
+}
+
+Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance& chance,
+            std::uint32_t level_ups) {
+  const Start start = start_of(prep, play, level_ups);
 
   // The run's own state; cards are copied only when a phase changes one.
   OwnCards own;
@@ -184,7 +228,7 @@ Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance
   common::SmallVec<double, 8> per_card_extra(play.played.size(), 0.0);
   ScoreCtx ctx{
       .prep = prep,
-      .snapshot = snap,
+      .snapshot = prep.snapshot,
       .lineup = lineup,
       .played = play.played.span(),
       .held = play.held.span(),
@@ -196,18 +240,15 @@ Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance
       .folds = play.folds.empty() ? nullptr : play.folds.data(),
       .chips = 0.0,
       .mult = 0.0,
-      .base_chips = chips + chip_step * static_cast<double>(level_ups),
-      .base_mult = mult + mult_step * static_cast<double>(level_ups),
-      .dollars = money_start - tooth,
+      .dollars = start.dollars,
       .cards_added = 0.0,
       .rules = prep.rules,
-      .blind_triggered = blind_triggered,
+      .blind_triggered = start.blind_triggered,
   };
 
   if (!lineup.before().empty()) jokers::before(ctx);
-  ctx.chips = ctx.base_chips;
-  ctx.mult = ctx.base_mult;
-
+  ctx.chips = start.chips;
+  ctx.mult = start.mult;
   if (prep.blind == blinds::Boss::flint) {
     // Halve, a half going up.
     ctx.chips = std::fmax(std::floor(ctx.chips * 0.5 + 0.5), 0.0);
@@ -215,28 +256,10 @@ Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance
     ctx.blind_triggered = true;
   }
 
-  // "j_dna" may have appended to the held cards in the first phase.
-  const std::uint32_t bound =
-      trigger_bound(play.detected.scoring.size() + ctx.held.size(), lineup.list().size());
-  for (std::size_t i : play.detected.scoring) score_played_card(ctx, i, bound);
-  if (lineup.held_card().empty()) {
-    score_held_cards<false>(ctx, bound);
-  } else {
-    score_held_cards<true>(ctx, bound);
-  }
-
+  score_cards(ctx);
   jokers::main_phase(ctx);
-
-  if (prep.observatory) {
-    const std::uint32_t planets = prep.planets[static_cast<std::size_t>(type)];
-    for (std::uint32_t k = 0; k < planets; ++k) ctx.mult *= 1.5;
-  }
-  if (prep.plasma) {
-    const double balanced = std::floor((ctx.chips + ctx.mult) * 0.5);
-    ctx.chips = balanced;
-    ctx.mult = balanced;
-  }
-  return Outcome{ctx.chips * ctx.mult, ctx.dollars - snap.round.dollars};
+  final_multipliers(ctx);
+  return Outcome{ctx.chips * ctx.mult, ctx.dollars - prep.snapshot.round.dollars};
 }
 
 }  // namespace quorvel::score
