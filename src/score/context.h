@@ -57,14 +57,22 @@ struct JokerRows {
   std::uint16_t type_mask = 0;
   double t_mult = 0.0;   // ab."t_mult" when greater than 0, else 0
   double t_chips = 0.0;  // ab."t_chips" when greater than 0, else 0
-  // Its column in a play's worked-out card rows, when it has a per-card or a
-  // repetition row; else kNoRow.
+  // Its column in a play's folds, when it has a per-card or a repetition
+  // row; else kNoRow.
   std::int16_t fold = kNoRow;
 };
 
-// A per-card row worked out for one played card: the operation it makes on
-// every trigger, nothing, or `effect` for a row that runs in full (it reads
-// the run or changes joker state).
+// A fold (CardFold) is one joker's per-card and repetition rows worked out
+// once for one scoring card of a play, as the play holds it, so that a run
+// applies what they come to instead of testing them on every trigger. A play
+// keeps its folds as a table (Play::folds): a row per played position, a
+// column per joker that has such a row (JokerRows::fold), Prepared::fold_columns
+// of them. A run uses the folds while no phase has changed a played card, and
+// runs the rows in full after.
+
+// The per-card row of a fold: the operation it makes on every trigger,
+// nothing, or `effect` for a row that runs in full (it reads the run or
+// changes joker state).
 struct CardOp {
   enum class Kind : std::uint8_t {
     none,
@@ -81,7 +89,7 @@ struct CardOp {
   double b = 0.0;
 };
 
-// One joker's per-card and repetition rows worked out for one played card.
+// One fold: a joker's rows for one scoring card.
 struct CardFold {
   CardOp per_card;
   bool repeats = false;      // its repetition row acts on the card
@@ -92,9 +100,9 @@ struct Prepared;
 
 // One entry of a phase's walk: the joker whose effect acts and its row.
 struct Step {
-  std::uint32_t index = 0;   // position in the snapshot's jokers
-  std::int16_t row = 0;      // row in the phase's table
-  std::int16_t column = -1;  // the joker's column in a play's worked-out card rows
+  std::uint32_t index = 0;  // position in the snapshot's jokers
+  std::int16_t row = 0;     // row in the phase's table
+  std::int16_t fold = -1;   // the joker's column in a play's folds (JokerRows::fold)
 };
 
 // One position of the main phase.
@@ -185,9 +193,8 @@ struct Play {
   common::SmallVec<hand::CardView, 16> held;
   hand::Detected detected;
   bool voided = false;
-  // The per-card and repetition rows of the jokers that have one, worked out
-  // for each scoring card as the play holds it: Prepared::fold_columns
-  // entries per played position, written at the scoring positions only.
+  // The play's folds: Prepared::fold_columns per played position, written at
+  // the scoring positions only; none for a voided play or an absurd size.
   common::SmallVec<CardFold, 24> folds;
 };
 
@@ -211,8 +218,8 @@ struct ScoreCtx {
   std::span<double> per_card_extra;
   Chance& chance;
   const hand::Detected& detected;
-  // The play's worked-out card rows while they hold: none once a phase has
-  // changed a played card.
+  // The play's folds while they hold: none once a phase has changed a
+  // played card.
   const CardFold* folds = nullptr;
   double chips = 0.0;
   double mult = 0.0;

@@ -13,8 +13,8 @@ namespace quorvel::score {
 
 namespace {
 
-// Bounds of the worked-out card rows: a play of absurd size scores its rows
-// in full instead of holding a table of cards times jokers.
+// Bounds of a play's folds: a play of absurd size scores its rows in full
+// instead of holding a table of cards times jokers.
 constexpr std::uint32_t kMaxFoldColumns = 256;
 constexpr std::size_t kMaxFolds = 1024;
 

@@ -33,22 +33,22 @@ std::uint32_t triggers_of(const CardView& card, std::uint32_t repetitions, std::
   return total;
 }
 
-// The extra triggers of a played card from its play's worked-out rows: the
+// The extra triggers of a played card from its folds: the
 // same sum, in the same order, as the repetition phase makes.
 std::uint32_t folded_repetitions(std::span<const Step> walk, const CardFold* folds) {
   double sum = 0.0;
   for (const Step& step : walk) {
-    const CardFold& fold = folds[step.column];
+    const CardFold& fold = folds[step.fold];
     if (fold.repeats) sum += fold.repetitions;
   }
   return jokers::repetition_count(sum);
 }
 
-// The per-card phase from the play's worked-out rows.
+// The per-card phase from the card's folds.
 void folded_per_card(ScoreCtx& ctx, std::span<const Step> walk, const CardFold* folds,
                      std::size_t i, double lucky) {
   for (const Step& step : walk) {
-    const CardOp& op = folds[step.column].per_card;
+    const CardOp& op = folds[step.fold].per_card;
     if (op.kind == CardOp::Kind::effect)
       jokers::per_card_effect(ctx, step, i, lucky);
     else
@@ -58,8 +58,7 @@ void folded_per_card(ScoreCtx& ctx, std::span<const Step> walk, const CardFold* 
 
 // One scoring card with all its triggers. Its own values are read once, before
 // the first trigger, and serve every trigger. While no phase has changed a
-// played card, the play's worked-out rows stand for the per-card and
-// repetition phases.
+// played card, the card's folds stand for the per-card and repetition phases.
 void score_played_card(ScoreCtx& ctx, std::size_t i, std::uint32_t bound) {
   const CardView card = ctx.played[i];
   if (card.debuff) {

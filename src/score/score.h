@@ -66,8 +66,8 @@ Scored score_play(const snapshot::Snapshot& snapshot, std::span<const std::size_
 Scored score_play(const Prepared& prep, const Play& play, std::span<const std::size_t> order);
 Outcome score_expected(const Prepared& prep, const Play& play, std::span<const std::size_t> order);
 // The same with the joker order resolved once for many plays.
-Scored score_play(const Prepared& prep, const Play& play, const Lineup& order);
-Outcome score_expected(const Prepared& prep, const Play& play, const Lineup& order);
+Scored score_play(const Prepared& prep, const Play& play, const Lineup& lineup);
+Outcome score_expected(const Prepared& prep, const Play& play, const Lineup& lineup);
 
 std::vector<std::string> approximate_tags(const snapshot::Snapshot& snapshot);
 
