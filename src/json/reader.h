@@ -285,11 +285,17 @@ class Reader {
 
   // Low-level pieces for callers that dispatch on peek() themselves.
   void parse_ident(std::string_view rest);  // after 'n', 't' or 'f'
+  // The most decimal digits that always fit an unsigned integer of 64 and of
+  // 32 bits (10^19 < 2^64, 10^9 < 2^32): the integer fast paths below take
+  // no more, so they never check for overflow.
+  static constexpr std::size_t kSafeDigits64 = 19;
+  static constexpr std::size_t kSafeDigits32 = 9;
+
   // After '-', or at the first digit. Nearly every number a host sends is an
-  // integer of a few digits: up to 19 digits (no overflow yet) that end the
-  // number are read here, and anything else by the whole grammar.
+  // integer of a few digits: up to kSafeDigits64 digits that end the number
+  // are read here, and anything else by the whole grammar.
   Number parse_number(bool positive) {
-    const std::size_t last = in_.size() - pos_ > 19 ? pos_ + 19 : in_.size();
+    const std::size_t last = in_.size() - pos_ > kSafeDigits64 ? pos_ + kSafeDigits64 : in_.size();
     std::size_t p = pos_;
     std::uint64_t magnitude = 0;
     while (p < last && in_[p] >= '0' && in_[p] <= '9') {
@@ -303,7 +309,7 @@ class Reader {
     return parse_any_number(positive);
   }
   // The shortest case of parse_number(true), for readers that want a double:
-  // an integer of one to nine digits standing right at the cursor (no
+  // an integer of one to kSafeDigits32 digits standing right at the cursor (no
   // whitespace before it, no leading zero, nothing after it that carries the
   // number on) is consumed and returned. Anything else returns nullopt and
   // consumes nothing: the caller reads it by the whole grammar, which gives
@@ -318,13 +324,14 @@ class Reader {
       ++pos_;
       return 0.0;
     }
-    const char* const last = end - p > 9 ? p + 9 : end;
+    const char* const last =
+        static_cast<std::size_t>(end - p) > kSafeDigits32 ? p + kSafeDigits32 : end;
     std::uint32_t magnitude = static_cast<std::uint32_t>(*p++ - '0');
     while (p < last && *p >= '0' && *p <= '9') {
       magnitude = magnitude * 10 + static_cast<std::uint32_t>(*p++ - '0');
     }
     const std::size_t at = pos_ + static_cast<std::size_t>(p - begin);
-    if (continues_number(at)) return std::nullopt;  // ten digits or more, or a fraction
+    if (continues_number(at)) return std::nullopt;  // more digits, or a fraction
     pos_ = at;
     return static_cast<double>(magnitude);
   }
