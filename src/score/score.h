@@ -37,15 +37,16 @@ struct Scored : Figures {
 };
 
 // The most triggers a played or held card gets in one run; counts up to the
-// bound are honoured exactly. The bound is kMaxTriggers, lower only in a play
-// so large that its triggered cards times its jokers exceed
-// kTriggerSteps / kMaxTriggers: there kTriggerSteps / (cards x jokers), but
-// never below kMinTriggers. Every trigger of a card visits every joker, so this
-// keeps even an absurd play's run to about kTriggerSteps joker visits.
+// bound are honoured exactly. A trigger costs its card and every joker that
+// acts a visit, so a play's visits per trigger are cards x (jokers + 1), with
+// `cards` the scoring and the held cards and `jokers` the jokers that act.
+// The bound is kMaxTriggers while those visits are at most
+// kTriggerSteps / kMaxTriggers, else kTriggerSteps / visits (rounded down),
+// but never below kMinTriggers: even an absurd play's run stays near
+// kTriggerSteps visits.
 inline constexpr std::uint32_t kMaxTriggers = 256;
 inline constexpr std::uint32_t kMinTriggers = 8;
 inline constexpr std::uint64_t kTriggerSteps = std::uint64_t{1} << 24;
-// `cards`: the scoring and the held cards; `jokers`: the jokers that act.
 std::uint32_t trigger_bound(std::size_t cards, std::size_t jokers);
 
 struct Outcome {
