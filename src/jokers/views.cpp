@@ -18,7 +18,8 @@ Ability read_ability(const snapshot::Joker& joker, hand::SuitTable& suits) {
   a.hands_played_at_create = joker.num("hands_played_at_create");
 
   a.extra = joker.extra();
-  // The members of "extra" are there only when it is an object.
+  // Only an object "extra" has members; each read below looks "extra" up
+  // again, so the others are not read at all.
   const json::Value* extra = ab.find("extra");
   if (extra != nullptr && extra->kind() == json::Kind::object) {
     a.chip_mod = joker.extra_num("chip_mod");
