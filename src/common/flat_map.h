@@ -47,6 +47,47 @@ inline std::uint64_t key_head(std::string_view key) {
   return head;
 }
 
+// Whether the keys of n items (`key_at(i)` the key of item i) are each below
+// the next, as they are in most objects and maps given.
+template <class KeyAt>
+bool in_key_order(std::size_t n, KeyAt key_at) {
+  for (std::size_t k = 1; k < n; ++k) {
+    if (compare_keys(key_at(k - 1), key_at(k)) >= 0) return false;
+  }
+  return true;
+}
+
+// Where one item stands while a key order is worked out: its key's head
+// (key_head) and its place.
+struct KeyPlace {
+  std::uint64_t head;
+  std::uint32_t index;
+};
+
+// Works out in `order`, one place per item, the key order of the items
+// (`key_at(i)` the key of item i as a std::string_view): by key, and of
+// equal keys only the later given. Those places come first and their count is
+// returned; the places of the items left out follow, so that `order` stays a
+// permutation. Sorted on each key's head, whole keys compared only where the
+// heads are equal.
+template <class KeyAt>
+std::size_t key_order(std::span<KeyPlace> order, KeyAt key_at) {
+  const std::size_t n = order.size();
+  for (std::uint32_t i = 0; i < n; ++i) order[i] = {key_head(key_at(i)), i};
+  std::sort(order.begin(), order.end(), [&](const KeyPlace& a, const KeyPlace& b) {
+    if (a.head != b.head) return a.head < b.head;
+    const int c = compare_keys(key_at(a.index), key_at(b.index));
+    return c < 0 || (c == 0 && a.index < b.index);
+  });
+  std::size_t kept = 0;
+  for (std::size_t k = 0; k < n; ++k) {
+    const bool replaced = k + 1 < n && order[k + 1].head == order[k].head &&
+                          key_at(order[k + 1].index) == key_at(order[k].index);
+    if (!replaced) std::swap(order[kept++], order[k]);
+  }
+  return kept;
+}
+
 template <typename T>
 class FlatMap {
  public:
@@ -99,51 +140,24 @@ class FlatMap {
   }
   T& mutable_at(const_iterator it) { return entries_[it - entries_.begin()].second; }
 
-  // Whether every key is below the next, as they are in most maps given.
+  std::string_view key_at(std::size_t i) const { return entries_[i].first; }
   bool in_order() const {
-    for (std::size_t k = 1; k < entries_.size(); ++k) {
-      if (compare_keys(entries_[k - 1].first, entries_[k].first) >= 0) return false;
-    }
-    return true;
+    return in_key_order(entries_.size(), [this](std::size_t i) { return key_at(i); });
   }
-  void sort_entries();
+  void sort_entries() {
+    std::array<KeyPlace, 64> small;
+    std::vector<KeyPlace> large;
+    std::span<KeyPlace> order = std::span(small).first(std::min(entries_.size(), small.size()));
+    if (entries_.size() > small.size()) {
+      large.resize(entries_.size());
+      order = large;
+    }
+    const std::size_t kept = key_order(order, [this](std::size_t i) { return key_at(i); });
+    move_into_order(std::span<value_type>(entries_), order);
+    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(kept), entries_.end());
+  }
 
   std::vector<value_type> entries_;
 };
-
-template <typename T>
-void FlatMap<T>::sort_entries() {
-  const std::size_t n = entries_.size();
-  // The order by key, and between equal keys by place, worked out on each
-  // key's first eight bytes as one number, the whole key compared only where
-  // those are equal; the entries are then moved into it, each once.
-  struct Place {
-    std::uint64_t head;
-    std::uint32_t index;
-  };
-  std::array<Place, 64> small;
-  std::vector<Place> large;
-  Place* order = small.data();
-  if (n > small.size()) {
-    large.resize(n);
-    order = large.data();
-  }
-  for (std::uint32_t i = 0; i < n; ++i) order[i] = {key_head(entries_[i].first), i};
-  std::sort(order, order + n, [&](const Place& a, const Place& b) {
-    if (a.head != b.head) return a.head < b.head;
-    const int c = compare_keys(entries_[a.index].first, entries_[b.index].first);
-    return c < 0 || (c == 0 && a.index < b.index);
-  });
-  move_into_order(std::span<value_type>(entries_), std::span<Place>(order, n));
-
-  // Of each run of equal keys, the last (the latest given) stays.
-  auto out = entries_.begin();
-  for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-    if (it + 1 != entries_.end() && (it + 1)->first == it->first) continue;
-    if (out != it) *out = std::move(*it);
-    ++out;
-  }
-  entries_.erase(out, entries_.end());
-}
 
 }  // namespace quorvel::common

@@ -1,6 +1,5 @@
 #include "hand/hand.h"
 
-#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -245,33 +244,6 @@ Detected detect(std::span<const CardView> cards, JokerRules rules) {
     if (rules.splash || cards[i].enh == Enh::stone || in_hand(i)) d.scoring.push_back(i);
   }
   return d;
-}
-
-std::vector<std::vector<std::size_t>> get_x_same(std::size_t n, std::span<const CardView> cards) {
-  std::vector<std::vector<std::size_t>> groups;
-  for (int r = 14; r >= 2; --r) {
-    std::vector<std::size_t> group;
-    for (std::size_t i = 0; i < cards.size(); ++i) {
-      if (counts_as(cards[i], r)) group.push_back(i);
-    }
-    if (group.size() >= n) groups.push_back(std::move(group));
-  }
-  return groups;
-}
-
-std::vector<std::size_t> flat(const std::vector<std::vector<std::size_t>>& groups) {
-  std::vector<std::size_t> out;
-  for (const auto& g : groups) out.insert(out.end(), g.begin(), g.end());
-  std::sort(out.begin(), out.end());
-  return out;
-}
-
-std::vector<std::size_t> merged(std::span<const std::size_t> a, std::span<const std::size_t> b) {
-  std::vector<std::size_t> out(a.begin(), a.end());
-  out.insert(out.end(), b.begin(), b.end());
-  std::sort(out.begin(), out.end());
-  out.erase(std::unique(out.begin(), out.end()), out.end());
-  return out;
 }
 
 }  // namespace quorvel::hand

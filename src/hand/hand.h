@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
-#include <vector>
 
 #include "common/positions.h"
 #include "hand/card.h"
@@ -45,9 +44,6 @@ struct Detected {
 
 Detected detect(std::span<const CardView> cards, JokerRules rules);
 
-std::vector<std::vector<std::size_t>> get_x_same(std::size_t n, std::span<const CardView> cards);
-std::vector<std::size_t> flat(const std::vector<std::vector<std::size_t>>& groups);
-std::vector<std::size_t> merged(std::span<const std::size_t> a, std::span<const std::size_t> b);
 double nominal(const CardView& card);
 // Chips a card's rank is worth: 11 for the Ace, 10 for the faces, the rank
 // itself below; none for a hidden card or one without a rank.

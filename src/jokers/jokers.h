@@ -107,11 +107,12 @@ bool is_face(const hand::CardView& card, hand::JokerRules rules);
 
 // Throws std::out_of_range unless every position of the order names a joker.
 void check_order(std::span<const JokerView> jokers, std::span<const std::size_t> order);
-// The walk of `resolve` from a copy joker that is neither debuffed nor hidden.
+// The walk of resolve_at from a copy joker that is neither debuffed nor hidden.
 Resolved resolve_copy(std::span<const JokerView> jokers, std::span<const std::size_t> order,
                       std::size_t pos);
-// `resolve` for an order already checked, with Resolved::kNothing for nothing:
-// the per-order tables store whole entries, never an optional.
+// The joker whose effect acts at place `pos` of an order already checked, or
+// Resolved::kNothing: the per-order tables store whole entries, never an
+// optional. A debuffed or hidden joker resolves to nothing.
 inline Resolved resolve_at(std::span<const JokerView> jokers, std::span<const std::size_t> order,
                            std::size_t pos) {
   const JokerView& c = jokers[order[pos]];
@@ -119,13 +120,8 @@ inline Resolved resolve_at(std::span<const JokerView> jokers, std::span<const st
   if (!is_copy(c.key)) return Resolved{static_cast<std::uint32_t>(order[pos]), false};
   return resolve_copy(jokers, order, pos);
 }
-std::optional<Resolved> resolve(std::span<const JokerView> jokers,
-                                std::span<const std::size_t> order, std::size_t pos);
-ResolvedList resolved_jokers(std::span<const JokerView> jokers, std::span<const std::size_t> order);
 common::SmallVec<JState, 8> initial_state(std::span<const JokerView> jokers);
-std::uint32_t space_triggers(std::span<const JokerView> jokers, std::span<const std::size_t> order);
-double debuffed_hand_money(std::span<const JokerView> jokers, std::span<const std::size_t> order);
-std::uint32_t space_triggers(std::span<const JokerView> jokers, std::span<const Resolved> list);
+// The money a voided hand earns under a resolved list: "j_matador", copies included.
 double debuffed_hand_money(std::span<const JokerView> jokers, std::span<const Resolved> list);
 
 }  // namespace quorvel::jokers

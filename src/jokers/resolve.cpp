@@ -77,47 +77,11 @@ Resolved resolve_copy(std::span<const JokerView> jokers, std::span<const std::si
   }
 }
 
-std::optional<Resolved> resolve(std::span<const JokerView> jokers,
-                                std::span<const std::size_t> order, std::size_t pos) {
-  check_order(jokers, order);
-  const Resolved r = resolve_at(jokers, order, pos);
-  if (!r.acts()) return std::nullopt;
-  return r;
-}
-
-ResolvedList resolved_jokers(std::span<const JokerView> jokers,
-                             std::span<const std::size_t> order) {
-  check_order(jokers, order);
-  ResolvedList list;
-  for (std::size_t pos = 0; pos < order.size(); ++pos) {
-    const Resolved r = resolve_at(jokers, order, pos);
-    if (r.acts()) list.push_back(r);
-  }
-  return list;
-}
-
 common::SmallVec<JState, 8> initial_state(std::span<const JokerView> jokers) {
   common::SmallVec<JState, 8> states;
   states.reserve(jokers.size());
   for (const JokerView& j : jokers) states.push_back(j.initial);
   return states;
-}
-
-std::uint32_t space_triggers(std::span<const JokerView> jokers,
-                             std::span<const std::size_t> order) {
-  return space_triggers(jokers, resolved_jokers(jokers, order).span());
-}
-
-double debuffed_hand_money(std::span<const JokerView> jokers, std::span<const std::size_t> order) {
-  return debuffed_hand_money(jokers, resolved_jokers(jokers, order).span());
-}
-
-std::uint32_t space_triggers(std::span<const JokerView> jokers, std::span<const Resolved> list) {
-  std::uint32_t n = 0;
-  for (const Resolved& r : list) {
-    if (jokers[r.index].key == Key::j_space) ++n;
-  }
-  return n;
 }
 
 double debuffed_hand_money(std::span<const JokerView> jokers, std::span<const Resolved> list) {

@@ -4,46 +4,38 @@
 
 namespace quorvel::jokers {
 
-namespace {
-
-std::optional<double> top(const json::Value& ab, std::string_view key) {
-  return snapshot::ability_number(ab.find(key));
-}
-
-std::optional<double> inner(const json::Value* extra, std::string_view key) {
-  return snapshot::ability_number(extra == nullptr ? nullptr : extra->find(key));
-}
-
-}  // namespace
-
 Ability read_ability(const snapshot::Joker& joker, hand::SuitTable& suits) {
   const json::Value& ab = joker.ab;
   Ability a;
-  a.mult = top(ab, "mult");
-  a.x_mult = top(ab, "x_mult");
-  a.t_mult = top(ab, "t_mult");
-  a.t_chips = top(ab, "t_chips");
-  a.stone_tally = top(ab, "stone_tally");
-  a.steel_tally = top(ab, "steel_tally");
-  a.driver_tally = top(ab, "driver_tally");
-  a.caino_xmult = top(ab, "caino_xmult");
-  a.hands_played_at_create = top(ab, "hands_played_at_create");
+  a.mult = joker.num("mult");
+  a.x_mult = joker.num("x_mult");
+  a.t_mult = joker.num("t_mult");
+  a.t_chips = joker.num("t_chips");
+  a.stone_tally = joker.num("stone_tally");
+  a.steel_tally = joker.num("steel_tally");
+  a.driver_tally = joker.num("driver_tally");
+  a.caino_xmult = joker.num("caino_xmult");
+  a.hands_played_at_create = joker.num("hands_played_at_create");
 
+  a.extra = joker.extra();
+  // Only an object "extra" has members; each read below looks "extra" up
+  // again, so the others are not read at all.
   const json::Value* extra = ab.find("extra");
-  a.extra = snapshot::ability_number(extra);
-  a.chip_mod = inner(extra, "chip_mod");
-  a.hand_add = inner(extra, "hand_add");
-  a.dollars = inner(extra, "dollars");
-  a.chips = inner(extra, "chips");
-  a.extra_mult = inner(extra, "mult");
-  a.odds = inner(extra, "odds");
-  a.xmult = inner(extra, "Xmult");
-  a.s_mult = inner(extra, "s_mult");
-  a.size = inner(extra, "size");
-  a.min = inner(extra, "min");
-  a.max = inner(extra, "max");
-  a.d_remaining = inner(extra, "d_remaining");
-  a.every = inner(extra, "every");
+  if (extra != nullptr && extra->kind() == json::Kind::object) {
+    a.chip_mod = joker.extra_num("chip_mod");
+    a.hand_add = joker.extra_num("hand_add");
+    a.dollars = joker.extra_num("dollars");
+    a.chips = joker.extra_num("chips");
+    a.extra_mult = joker.extra_num("mult");
+    a.odds = joker.extra_num("odds");
+    a.xmult = joker.extra_num("Xmult");
+    a.s_mult = joker.extra_num("s_mult");
+    a.size = joker.extra_num("size");
+    a.min = joker.extra_num("min");
+    a.max = joker.extra_num("max");
+    a.d_remaining = joker.extra_num("d_remaining");
+    a.every = joker.extra_num("every");
+  }
 
   if (const json::Value* type = ab.find("type");
       type != nullptr && type->kind() == json::Kind::string && !type->as_string().empty()) {

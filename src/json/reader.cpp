@@ -133,32 +133,6 @@ bool escape_in_description(std::uint32_t c) {
          c >= 0xF0000;
 }
 
-// A set of open arrays (0) and objects (1), one bit per level, so that a
-// skipped value of any depth costs no recursion.
-class FrameStack {
- public:
-  void push(bool object) {
-    if ((depth_ >> 6) >= words_.size()) words_.push_back(0);
-    std::uint64_t bit = std::uint64_t{1} << (depth_ & 63);
-    if (object) {
-      words_[depth_ >> 6] |= bit;
-    } else {
-      words_[depth_ >> 6] &= ~bit;
-    }
-    ++depth_;
-  }
-  void pop() { --depth_; }
-  bool empty() const { return depth_ == 0; }
-  bool top_is_object() const {
-    std::size_t i = depth_ - 1;
-    return (words_[i >> 6] >> (i & 63)) & 1;
-  }
-
- private:
-  std::vector<std::uint64_t> words_;
-  std::size_t depth_ = 0;
-};
-
 // A scalar as read_scalar() gives it: as a value, and as the found-description.
 Value value_of(std::nullptr_t) {
   return Value();
@@ -714,6 +688,32 @@ Value Reader::read_value() {
 
 // ---- skipping ------------------------------------------------------------------
 
+// A set of open arrays (0) and objects (1), one bit per level, so that a
+// skipped value of any depth costs no recursion.
+class Reader::FrameStack {
+ public:
+  void push(bool object) {
+    if ((depth_ >> 6) >= words_.size()) words_.push_back(0);
+    std::uint64_t bit = std::uint64_t{1} << (depth_ & 63);
+    if (object) {
+      words_[depth_ >> 6] |= bit;
+    } else {
+      words_[depth_ >> 6] &= ~bit;
+    }
+    ++depth_;
+  }
+  void pop() { --depth_; }
+  bool empty() const { return depth_ == 0; }
+  bool top_is_object() const {
+    std::size_t i = depth_ - 1;
+    return (words_[i >> 6] >> (i & 63)) & 1;
+  }
+
+ private:
+  std::vector<std::uint64_t> words_;
+  std::size_t depth_ = 0;
+};
+
 void Reader::skip_escape() {
   if (pos_ >= in_.size()) fail(Syntax::eof_string);
   switch (in_[pos_++]) {
@@ -777,88 +777,81 @@ void Reader::skip_number() {
   }
 }
 
+// The pieces of skip_value. Each runs once per skipped value, so they are
+// inlined into its loop.
+
+// A scalar skipped by its syntax alone; false at an array or object (the
+// bracket not consumed).
+[[gnu::always_inline]] inline bool Reader::skip_scalar() {
+  struct Skip {
+    Reader& r;
+    void null() {}
+    void boolean(bool) {}
+    void number(bool) { r.skip_number(); }
+    void string() { r.skip_string(); }
+  };
+  return scalar(Skip{*this});
+}
+
+// After a value or an opening bracket (`opened`): past the comma before the
+// next item of the innermost open array or object, true; or past the closing
+// brackets that follow, false once the outermost one is closed.
+[[gnu::always_inline]] inline bool Reader::skip_to_item(FrameStack& frames, bool opened) {
+  // After an opening bracket a closing one may follow at once; after a
+  // value, a comma or the closing bracket.
+  bool accept_comma = !opened;
+  for (;;) {
+    const int c = peek();
+    const bool object = frames.top_is_object();
+    if (c == ',' && accept_comma) {
+      bump();
+      // As in a value that is read: nothing may close right after a comma.
+      const int next = peek();
+      if (next == (object ? '}' : ']')) fail_at_peek(Syntax::trailing_comma);
+      if (next == kEnd) fail_at_peek(Syntax::eof_value);
+      return true;
+    }
+    if (c == kEnd) fail_at_peek(object ? Syntax::eof_object : Syntax::eof_list);
+    if (c != (object ? '}' : ']')) {
+      if (accept_comma) {
+        fail_at_peek(object ? Syntax::expected_object_comma_or_end
+                            : Syntax::expected_list_comma_or_end);
+      }
+      return true;  // the first item of what just opened
+    }
+    bump();
+    frames.pop();
+    if (frames.empty()) return false;
+    accept_comma = true;
+  }
+}
+
+// A member's key and its colon.
+[[gnu::always_inline]] inline void Reader::skip_key() {
+  const int c = peek();
+  if (c != '"') fail_at_peek(c == kEnd ? Syntax::eof_object : Syntax::key_must_be_string);
+  bump();
+  skip_string();
+  parse_colon();
+}
+
 void Reader::skip_value() {
   if (skips_as_read_) {
     read_value();
     return;
   }
+  // The open arrays and objects as bits, so that no depth recurses.
   FrameStack frames;
   for (;;) {
-    bool opened = false;
-    switch (peek_token()) {
-      case kEnd:
-        fail_at_peek(Syntax::eof_value);
-      case 'n':
-        bump();
-        parse_ident("ull");
-        break;
-      case 't':
-        bump();
-        parse_ident("rue");
-        break;
-      case 'f':
-        bump();
-        parse_ident("alse");
-        break;
-      case '-':
-        bump();
-        skip_number();
-        break;
-      case '0':
-        skip_number();
-        break;
-      case '"':
-        bump();
-        skip_string();
-        break;
-      case '[':
-        bump();
-        frames.push(false);
-        opened = true;
-        break;
-      case '{':
-        bump();
-        frames.push(true);
-        opened = true;
-        break;
-      default:
-        fail_at_peek(Syntax::expected_value);
-    }
-    if (!opened && frames.empty()) return;
-    // After an opening bracket a closing one may follow at once; after a
-    // value, a comma or the closing bracket.
-    bool accept_comma = !opened;
-    for (;;) {
-      int c = peek();
-      bool object = frames.top_is_object();
-      if (c == ',' && accept_comma) {
-        bump();
-        // As in a value that is read: nothing may close right after a comma.
-        const int next = peek();
-        if (next == (object ? '}' : ']')) fail_at_peek(Syntax::trailing_comma);
-        if (next == kEnd) fail_at_peek(Syntax::eof_value);
-        break;
-      }
-      if (c == kEnd) fail_at_peek(object ? Syntax::eof_object : Syntax::eof_list);
-      if (c != (object ? '}' : ']')) {
-        if (accept_comma) {
-          fail_at_peek(object ? Syntax::expected_object_comma_or_end
-                              : Syntax::expected_list_comma_or_end);
-        }
-        break;
-      }
+    const bool opened = !skip_scalar();
+    if (opened) {
+      frames.push(in_[pos_] == '{');  // skip_scalar() left the cursor at the bracket
       bump();
-      frames.pop();
-      if (frames.empty()) return;
-      accept_comma = true;
+    } else if (frames.empty()) {
+      return;
     }
-    if (frames.top_is_object()) {
-      int c = peek();
-      if (c != '"') fail_at_peek(c == kEnd ? Syntax::eof_object : Syntax::key_must_be_string);
-      bump();
-      skip_string();
-      parse_colon();
-    }
+    if (!skip_to_item(frames, opened)) return;
+    if (frames.top_is_object()) skip_key();
   }
 }
 

@@ -263,42 +263,16 @@ class Reader {
   // parse_string() gives it). At an array or object it returns false and
   // leaves the bracket; a byte that begins no value gives "expected value".
   template <class Take>
-  bool read_scalar(Take&& take) {
-    switch (peek_token()) {
-      case kEnd:
-        fail_at_peek(Syntax::eof_value);
-      case 'n':
-        bump();
-        parse_ident("ull");
-        take(nullptr);
-        return true;
-      case 't':
-        bump();
-        parse_ident("rue");
-        take(true);
-        return true;
-      case 'f':
-        bump();
-        parse_ident("alse");
-        take(false);
-        return true;
-      case '-':
-        bump();
-        take(parse_number(false));
-        return true;
-      case '0':
-        take(parse_number(true));
-        return true;
-      case '"':
-        bump();
-        take(parse_string());
-        return true;
-      case '[':
-      case '{':
-        return false;
-      default:
-        fail_at_peek(Syntax::expected_value);
-    }
+  [[gnu::always_inline]] bool read_scalar(Take&& take) {
+    struct Read {
+      Reader& r;
+      Take& take;
+      void null() { take(nullptr); }
+      void boolean(bool b) { take(b); }
+      void number(bool positive) { take(r.parse_number(positive)); }
+      void string() { take(r.parse_string()); }
+    };
+    return scalar(Read{*this, take});
   }
   // Syntax-only skip of one value: strings checked for escapes and control
   // characters (not UTF-8), numbers not for range; no nesting limit and no
@@ -311,11 +285,17 @@ class Reader {
 
   // Low-level pieces for callers that dispatch on peek() themselves.
   void parse_ident(std::string_view rest);  // after 'n', 't' or 'f'
+  // The most decimal digits that always fit an unsigned integer of 64 and of
+  // 32 bits (10^19 < 2^64, 10^9 < 2^32): the integer fast paths below take
+  // no more, so they never check for overflow.
+  static constexpr std::size_t kSafeDigits64 = 19;
+  static constexpr std::size_t kSafeDigits32 = 9;
+
   // After '-', or at the first digit. Nearly every number a host sends is an
-  // integer of a few digits: up to 19 digits (no overflow yet) that end the
-  // number are read here, and anything else by the whole grammar.
+  // integer of a few digits: up to kSafeDigits64 digits that end the number
+  // are read here, and anything else by the whole grammar.
   Number parse_number(bool positive) {
-    const std::size_t last = in_.size() - pos_ > 19 ? pos_ + 19 : in_.size();
+    const std::size_t last = in_.size() - pos_ > kSafeDigits64 ? pos_ + kSafeDigits64 : in_.size();
     std::size_t p = pos_;
     std::uint64_t magnitude = 0;
     while (p < last && in_[p] >= '0' && in_[p] <= '9') {
@@ -329,7 +309,7 @@ class Reader {
     return parse_any_number(positive);
   }
   // The shortest case of parse_number(true), for readers that want a double:
-  // an integer of one to nine digits standing right at the cursor (no
+  // an integer of one to kSafeDigits32 digits standing right at the cursor (no
   // whitespace before it, no leading zero, nothing after it that carries the
   // number on) is consumed and returned. Anything else returns nullopt and
   // consumes nothing: the caller reads it by the whole grammar, which gives
@@ -344,13 +324,14 @@ class Reader {
       ++pos_;
       return 0.0;
     }
-    const char* const last = end - p > 9 ? p + 9 : end;
+    const char* const last =
+        static_cast<std::size_t>(end - p) > kSafeDigits32 ? p + kSafeDigits32 : end;
     std::uint32_t magnitude = static_cast<std::uint32_t>(*p++ - '0');
     while (p < last && *p >= '0' && *p <= '9') {
       magnitude = magnitude * 10 + static_cast<std::uint32_t>(*p++ - '0');
     }
     const std::size_t at = pos_ + static_cast<std::size_t>(p - begin);
-    if (continues_number(at)) return std::nullopt;  // ten digits or more, or a fraction
+    if (continues_number(at)) return std::nullopt;  // more digits, or a fraction
     pos_ = at;
     return static_cast<double>(magnitude);
   }
@@ -389,6 +370,53 @@ class Reader {
   void finish();
 
  private:
+  class FrameStack;
+
+  // The one dispatch on the first byte of a value, for the scalars, that
+  // reading and skipping share: the literals are consumed, then `on` is
+  // called with the cursor past them (null(), boolean(b)), at the first digit
+  // of a number (number(positive), past a minus sign) or past the opening
+  // quote of a string (string()). At an array or object it returns false
+  // and leaves the bracket; a byte that begins no value gives "expected value".
+  // Inlined, with read_scalar, into each reader: they run once per value.
+  template <class On>
+  [[gnu::always_inline]] bool scalar(On&& on) {
+    switch (peek_token()) {
+      case kEnd:
+        fail_at_peek(Syntax::eof_value);
+      case 'n':
+        bump();
+        parse_ident("ull");
+        on.null();
+        return true;
+      case 't':
+        bump();
+        parse_ident("rue");
+        on.boolean(true);
+        return true;
+      case 'f':
+        bump();
+        parse_ident("alse");
+        on.boolean(false);
+        return true;
+      case '-':
+        bump();
+        on.number(false);
+        return true;
+      case '0':
+        on.number(true);
+        return true;
+      case '"':
+        bump();
+        on.string();
+        return true;
+      case '[':
+      case '{':
+        return false;
+      default:
+        fail_at_peek(Syntax::expected_value);
+    }
+  }
   // The first byte of the next element or member, past the comma that
   // separates it from the one before; `close` when the array or object ends
   // there (not consumed).
@@ -438,6 +466,9 @@ class Reader {
   void skip_string();
   void skip_escape();
   void skip_number();
+  bool skip_scalar();
+  bool skip_to_item(FrameStack& frames, bool opened);
+  void skip_key();
 
   std::string_view in_;
   std::size_t pos_ = 0;

@@ -1,9 +1,7 @@
 #include "json/tree.h"
 
-#include <algorithm>
 #include <bit>
 #include <cstring>
-#include <numeric>
 #include <span>
 
 #include "common/flat_map.h"
@@ -100,23 +98,13 @@ class Tree::Builder {
 
     const std::span<const Pending> open(members_.data() + base, members_.size() - base);
     const std::size_t at = tree_.members_.size();
-    std::size_t k = 1;
-    while (k < open.size() && common::compare_keys(open[k - 1].key, open[k].key) < 0) ++k;
-    if (k >= open.size()) {
+    const auto key_at = [open](std::size_t i) { return open[i].key; };
+    if (common::in_key_order(open.size(), key_at)) {
       for (const Pending& p : open) tree_.members_.push_back(p.member);
     } else {
-      // Sorted by key, and between equal keys by place, the later kept.
       order_.resize(open.size());
-      std::iota(order_.begin(), order_.end(), std::size_t{0});
-      std::sort(order_.begin(), order_.end(), [&](std::size_t a, std::size_t b) {
-        const int c = common::compare_keys(open[a].key, open[b].key);
-        return c < 0 || (c == 0 && a < b);
-      });
-      for (std::size_t j = 0; j < order_.size(); ++j) {
-        const Pending& p = open[order_[j]];
-        if (j + 1 < order_.size() && open[order_[j + 1]].key == p.key) continue;
-        tree_.members_.push_back(p.member);
-      }
+      const std::size_t kept = common::key_order(std::span(order_), key_at);
+      for (std::size_t j = 0; j < kept; ++j) tree_.members_.push_back(open[order_[j].index].member);
     }
     members_.resize(base);
     return Node{Kind::object, false, tree_.members_.size() - at, at};
@@ -126,7 +114,7 @@ class Tree::Builder {
   Tree& tree_;
   std::vector<Node> elements_;
   std::vector<Pending> members_;
-  std::vector<std::size_t> order_;  // sorting room for the object that closes
+  std::vector<common::KeyPlace> order_;  // sorting room for the object that closes
 };
 
 Tree Tree::read(Reader& r) {
@@ -171,23 +159,19 @@ void Tree::write(std::string& out, const Node& node) const {
       }
       break;
     case Kind::array:
-      out += '[';
-      for (std::size_t k = 0; k < node.size; ++k) {
-        if (k > 0) out += ',';
-        write(out, elements_[node.bits + k]);
-      }
-      out += ']';
+      write_list(
+          out, '[', std::span(elements_).subspan(node.bits, node.size),
+          [&](const Node& element) { write(out, element); }, ']');
       break;
     case Kind::object:
-      out += '{';
-      for (std::size_t k = 0; k < node.size; ++k) {
-        if (k > 0) out += ',';
-        const Member& m = members_[node.bits + k];
-        write(out, m.key);
-        out += ':';
-        write(out, m.value);
-      }
-      out += '}';
+      write_list(
+          out, '{', std::span(members_).subspan(node.bits, node.size),
+          [&](const Member& member) {
+            write(out, member.key);
+            out += ':';
+            write(out, member.value);
+          },
+          '}');
       break;
   }
 }

@@ -15,11 +15,4 @@ double Value::number() const {
   }
 }
 
-const Value* Value::find(std::string_view key) const {
-  if (kind() != Kind::object) return nullptr;
-  const Object& members = as_object();
-  const auto it = members.find(key);
-  return it == members.end() ? nullptr : &it->second;
-}
-
 }  // namespace quorvel::json

@@ -68,7 +68,12 @@ class Value {
 
   // Member lookup of an object (exact key bytes); null when this is not an
   // object or has no such member.
-  const Value* find(std::string_view key) const;
+  const Value* find(std::string_view key) const {
+    if (kind() != Kind::object) return nullptr;
+    const Object& members = as_object();
+    const auto it = members.find(key);
+    return it == members.end() ? nullptr : &it->second;
+  }
 
  private:
   // Arrays and objects in place: a vector may hold a type still being defined.

@@ -137,31 +137,21 @@ void write(std::string& out, const Value& value) {
     case Kind::string:
       write_string(out, value.as_string());
       break;
-    case Kind::array: {
-      out += '[';
-      bool first = true;
-      for (const Value& element : value.as_array()) {
-        if (!first) out += ',';
-        first = false;
-        write(out, element);
-      }
-      out += ']';
+    case Kind::array:
+      write_list(
+          out, '[', value.as_array(), [&](const Value& element) { write(out, element); }, ']');
       break;
-    }
-    case Kind::object: {
+    case Kind::object:
       // An object holds its members in key order already.
-      out += '{';
-      bool first = true;
-      for (const auto& [key, member] : value.as_object()) {
-        if (!first) out += ',';
-        first = false;
-        write_string(out, key);
-        out += ':';
-        write(out, member);
-      }
-      out += '}';
+      write_list(
+          out, '{', value.as_object(),
+          [&](const Object::value_type& member) {
+            write_string(out, member.first);
+            out += ':';
+            write(out, member.second);
+          },
+          '}');
       break;
-    }
   }
 }
 

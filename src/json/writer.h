@@ -20,6 +20,22 @@ std::string number_text(double x);
 // \u00xx (lowercase hex), every other byte unchanged.
 void write_string(std::string& out, std::string_view s);
 
+// An array or an object from its items: the opening bracket, each item as
+// `write_item` writes it with commas between, the closing bracket. Both value
+// trees write theirs through it; an object's item is a member, "key":value.
+template <class Items, class WriteItem>
+void write_list(std::string& out, char open, const Items& items, WriteItem&& write_item,
+                char close) {
+  out += open;
+  bool first = true;
+  for (const auto& item : items) {
+    if (!first) out += ',';
+    first = false;
+    write_item(item);
+  }
+  out += close;
+}
+
 // The whole value in compact form; a non-finite float as null.
 void write(std::string& out, const Value& value);
 std::string to_text(const Value& value);

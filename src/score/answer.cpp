@@ -1,6 +1,7 @@
 // The JSON form of a scored play and the number rule every answer shares.
-// The answer's members are listed once, by put_answer(); they become a value
-// tree (to_json) or the answer's text straight away (write_answer).
+// The six figures are listed once: a search report puts them into its value
+// tree (Figures::add_to), a score answer writes them as text straight away
+// with the rest of its members (write_answer).
 #include "score/answer.h"
 
 #include <cmath>
@@ -34,34 +35,11 @@ void put_money_figures(const Figures& f, Out& out) {
   out.number("money_floor", f.money_floor);
 }
 
-// The answer's members in key order, which is the order a written object
-// has them in.
-template <class Out>
-void put_answer(const Scored& s, Out& out) {
-  out.list("approximate", s.approximate);
-  put_score_figures(s, out);
-  out.string("hand", s.hand);
-  out.boolean("has_chance", s.has_chance);
-  out.boolean("legal", s.legal);
-  put_money_figures(s, out);
-  out.list("scored", s.scored);
-}
-
 // Members put into an object.
 struct TreeOut {
   json::Object& object;
 
-  void value(std::string_view key, json::Value v) { object.emplace(key, std::move(v)); }
-  void number(std::string_view key, double x) { value(key, to_json_number(x)); }
-  void string(std::string_view key, const std::string& s) { value(key, s); }
-  void boolean(std::string_view key, bool b) { value(key, b); }
-  template <class T>
-  void list(std::string_view key, const std::vector<T>& items) {
-    json::Array elements;
-    elements.reserve(items.size());
-    for (const T& item : items) elements.emplace_back(item);
-    value(key, std::move(elements));
-  }
+  void number(std::string_view key, double x) { object.emplace(key, to_json_number(x)); }
 };
 
 // Members written as the text of that object, in the order they come; every
@@ -90,12 +68,8 @@ struct TextOut {
   template <class T>
   void list(std::string_view name, const std::vector<T>& items) {
     key(name);
-    out += '[';
-    for (std::size_t k = 0; k < items.size(); ++k) {
-      if (k > 0) out += ',';
-      json::write(out, json::Value(items[k]));
-    }
-    out += ']';
+    json::write_list(
+        out, '[', items, [&](const T& item) { json::write(out, json::Value(item)); }, ']');
   }
   void close() { out += before == '{' ? "{}" : "}"; }
 };
@@ -108,16 +82,16 @@ void Figures::add_to(json::Object& out) const {
   put_money_figures(*this, tree);
 }
 
-json::Value Scored::to_json() const {
-  json::Object out;
-  TreeOut tree{out};
-  put_answer(*this, tree);
-  return json::Value(std::move(out));
-}
-
 void write_answer(std::string& out, const Scored& scored) {
+  // The members in key order, which is the order a written object has them in.
   TextOut text{out};
-  put_answer(scored, text);
+  text.list("approximate", scored.approximate);
+  put_score_figures(scored, text);
+  text.string("hand", scored.hand);
+  text.boolean("has_chance", scored.has_chance);
+  text.boolean("legal", scored.legal);
+  put_money_figures(scored, text);
+  text.list("scored", scored.scored);
   text.close();
 }
 

@@ -1,6 +1,6 @@
-// The answer of a score request written straight from a Scored: the text that
-// writing Scored::to_json() gives, without building the value tree first.
-// Both take the answer's members from one list.
+// The answer of a score request written straight from a Scored, without
+// building a value tree first: its members in key order, each value by the
+// JSON writer's rules.
 #pragma once
 
 #include <string>

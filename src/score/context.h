@@ -62,14 +62,22 @@ struct JokerRows {
   bool main_acts = false;
   double t_mult = 0.0;   // ab."t_mult" when greater than 0, else 0
   double t_chips = 0.0;  // ab."t_chips" when greater than 0, else 0
-  // Its column in a play's worked-out card rows, when it has a per-card or a
-  // repetition row; else kNoRow.
+  // Its column in a play's folds, when it has a per-card or a repetition
+  // row; else kNoRow.
   std::int16_t fold = kNoRow;
 };
 
-// A per-card row worked out for one played card: the operation it makes on
-// every trigger, nothing, or `effect` for a row that runs in full (it reads
-// the run or changes joker state).
+// A fold (CardFold) is one joker's per-card and repetition rows worked out
+// once for one scoring card of a play, as the play holds it, so that a run
+// applies what they come to instead of testing them on every trigger. A play
+// keeps its folds as a table (Play::folds): a row per played position, a
+// column per joker that has such a row (JokerRows::fold), Prepared::fold_columns
+// of them. A run uses the folds while no phase has changed a played card, and
+// runs the rows in full after.
+
+// The per-card row of a fold: the operation it makes on every trigger,
+// nothing, or `effect` for a row that runs in full (it reads the run or
+// changes joker state).
 struct CardOp {
   enum class Kind : std::uint8_t {
     none,
@@ -86,7 +94,7 @@ struct CardOp {
   double b = 0.0;
 };
 
-// One joker's per-card and repetition rows worked out for one played card.
+// One fold: a joker's rows for one scoring card.
 struct CardFold {
   CardOp per_card;
   bool repeats = false;      // its repetition row acts on the card
@@ -97,9 +105,9 @@ struct Prepared;
 
 // One entry of a phase's walk: the joker whose effect acts and its row.
 struct Step {
-  std::uint32_t index = 0;   // position in the snapshot's jokers
-  std::int16_t row = 0;      // row in the phase's table
-  std::int16_t column = -1;  // the joker's column in a play's worked-out card rows
+  std::uint32_t index = 0;  // position in the snapshot's jokers
+  std::int16_t row = 0;     // row in the phase's table
+  std::int16_t fold = -1;   // the joker's column in a play's folds (JokerRows::fold)
 };
 
 // One position of the main phase.
@@ -116,13 +124,12 @@ bool edition_acts(hand::Edition ed);
 // A joker order resolved once for every run made with it: the copy rule
 // applied, and for each phase only the jokers that have a row in it, in
 // order. It depends on the order and the snapshot, never on the play, so the
-// search builds it once per order. Borrows the order.
+// search builds it once per order.
 class Lineup {
  public:
   // Throws std::out_of_range unless every position names a joker.
   Lineup(const Prepared& prep, std::span<const std::size_t> order);
 
-  std::span<const std::size_t> order() const { return order_; }
   std::span<const jokers::Resolved> list() const { return list_.span(); }  // the resolved list
   std::span<const Step> before() const { return walk(0); }
   std::span<const Step> card_reps() const { return walk(1); }
@@ -138,7 +145,6 @@ class Lineup {
     return steps_.span().subspan(from, ends_[w] - from);
   }
 
-  std::span<const std::size_t> order_;
   jokers::ResolvedList list_;
   common::SmallVec<Step, 32> steps_;  // the four walks, one after the other
   std::array<std::uint32_t, 4> ends_{};
@@ -151,7 +157,7 @@ class Lineup {
 // its code, every ability value read. Borrows the snapshot.
 struct Prepared {
   explicit Prepared(const snapshot::Snapshot& snap);
-  // Its identity lineup borrows its own storage.
+  // One per snapshot: plays, lineups and runs refer to it.
   Prepared(const Prepared&) = delete;
   Prepared& operator=(const Prepared&) = delete;
 
@@ -162,6 +168,7 @@ struct Prepared {
   hand::JokerRules rules;
   std::uint32_t oops = 0;                              // non-debuffed "j_oops" jokers
   double odds_mult = 1.0;                              // 2^oops
+  double hands_left_after = 0.0;                       // "hands_left" less the hand being played
   double space_p = 1.0;                                // chance that one "j_space" levels up
   common::SmallVec<jokers::JState, 8> initial_states;  // jokers::initial_state
   std::vector<JokerRows> rows;                         // one per snapshot joker
@@ -194,9 +201,8 @@ struct Play {
   common::SmallVec<hand::CardView, 16> held;
   hand::Detected detected;
   bool voided = false;
-  // The per-card and repetition rows of the jokers that have one, worked out
-  // for each scoring card as the play holds it: Prepared::fold_columns
-  // entries per played position, written at the scoring positions only.
+  // The play's folds: Prepared::fold_columns per played position, written at
+  // the scoring positions only; none for a voided play or an absurd size.
   common::SmallVec<CardFold, 24> folds;
 };
 
@@ -220,16 +226,12 @@ struct ScoreCtx {
   std::span<double> per_card_extra;
   Chance& chance;
   const hand::Detected& detected;
-  // The play's worked-out card rows while they hold: none once a phase has
-  // changed a played card.
+  // The play's folds while they hold: none once a phase has changed a
+  // played card.
   const CardFold* folds = nullptr;
   double chips = 0.0;
   double mult = 0.0;
-  double base_chips = 0.0;
-  double base_mult = 0.0;
   double dollars = 0.0;
-  double hands_left_after = 0.0;
-  double odds_mult = 1.0;
   double cards_added = 0.0;
   hand::JokerRules rules;
   bool blind_triggered = false;
@@ -243,6 +245,16 @@ struct ScoreCtx {
       folds = nullptr;
     }
     return own.played[pos];
+  }
+  // An edition's bonus, in its two steps: "e_foil" and "e_holo" add,
+  // "e_polychrome" multiplies. A joker position adds before its joker's
+  // effect and multiplies after it; a card has one edition, so one step acts.
+  void edition_add(hand::Edition ed) {
+    if (ed == hand::Edition::foil) chips += 50.0;
+    if (ed == hand::Edition::holo) mult += 10.0;
+  }
+  void edition_multiply(hand::Edition ed) {
+    if (ed == hand::Edition::polychrome) mult *= 1.5;
   }
   // Appends a card to the held cards, copying them into the run's own first.
   void add_held(const hand::CardView& card) {

@@ -5,11 +5,10 @@
 
 namespace quorvel::score {
 
-Lineup::Lineup(const Prepared& prep, std::span<const std::size_t> joker_order)
-    : order_(joker_order) {
+Lineup::Lineup(const Prepared& prep, std::span<const std::size_t> order) {
   const std::span<const jokers::JokerView> jokers = prep.jokers;
-  jokers::check_order(jokers, order_);
-  const std::size_t n = order_.size();
+  jokers::check_order(jokers, order);
+  const std::size_t n = order.size();
   // Every element is written below before anything reads it.
   main_.resize_for_overwrite(n);
   list_.resize_for_overwrite(n);
@@ -17,9 +16,9 @@ Lineup::Lineup(const Prepared& prep, std::span<const std::size_t> joker_order)
   jokers::Resolved* list = list_.data();
   std::size_t listed = 0;
   for (std::size_t b = 0; b < n; ++b) {
-    const jokers::Resolved r = jokers::resolve_at(jokers, order_, b);
-    const jokers::JokerView& real = jokers[order_[b]];
-    main[b] = MainStep{static_cast<std::uint32_t>(order_[b]), r.index,
+    const jokers::Resolved r = jokers::resolve_at(jokers, order, b);
+    const jokers::JokerView& real = jokers[order[b]];
+    main[b] = MainStep{static_cast<std::uint32_t>(order[b]), r.index,
                        real.debuff ? hand::Edition::none : real.ed, real.rarity == 2};
     if (r.acts()) {
       list[listed++] = r;

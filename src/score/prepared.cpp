@@ -13,10 +13,14 @@ namespace quorvel::score {
 
 namespace {
 
-// Bounds of the worked-out card rows: a play of absurd size scores its rows
-// in full instead of holding a table of cards times jokers.
+// Bounds of a play's folds: a play of absurd size scores its rows in full
+// instead of holding a table of cards times jokers.
 constexpr std::uint32_t kMaxFoldColumns = 256;
 constexpr std::size_t kMaxFolds = 1024;
+
+// Each "j_oops" doubles the odds. A double is infinite from 2^1024 up, so a
+// larger count gives the same 2^oops, and this bound keeps the exponent an int.
+constexpr std::uint32_t kMaxOddsDoublings = 4096;
 
 // The planet consumable of each hand type, in hand-type order.
 constexpr std::array<std::string_view, hand::kHandTypes> kPlanets = {
@@ -31,7 +35,7 @@ std::optional<hand::HandType> hand_type(std::string_view text) {
 
 // The chance that one "j_space" levels the hand up: 2^oops over the odds of
 // the first "j_space" in the snapshot, whatever its flags.
-double space_probability(std::span<const jokers::JokerView> js, std::uint32_t oops) {
+double space_probability(std::span<const jokers::JokerView> js, double odds_mult) {
   double odds = 4.0;
   for (const jokers::JokerView& j : js) {
     if (j.key == jokers::Key::j_space) {
@@ -42,7 +46,7 @@ double space_probability(std::span<const jokers::JokerView> js, std::uint32_t oo
   // Odds of zero or below make the level-up certain, as they do for every
   // other chance; a negative quotient would weigh runs with negative weights.
   if (odds <= 0.0) return 1.0;
-  const double p = std::ldexp(1.0, static_cast<int>(std::min<std::uint32_t>(oops, 4096))) / odds;
+  const double p = odds_mult / odds;
   return p < 1.0 ? p : 1.0;  // a NaN quotient also gives 1
 }
 
@@ -71,8 +75,9 @@ Prepared::Prepared(const snapshot::Snapshot& snap) : snapshot(snap) {
   for (const jokers::JokerView& j : jokers) {
     if (j.key == jokers::Key::j_oops && !j.debuff) ++oops;
   }
-  odds_mult = std::ldexp(1.0, static_cast<int>(std::min<std::uint32_t>(oops, 4096)));
-  space_p = space_probability(jokers, oops);
+  odds_mult = std::ldexp(1.0, static_cast<int>(std::min(oops, kMaxOddsDoublings)));
+  space_p = space_probability(jokers, odds_mult);
+  hands_left_after = snap.round.hands_left - 1.0;
 
   for (std::size_t t = 0; t < hand::kHandTypes; ++t) {
     auto it = snap.levels.find(hand::name(static_cast<hand::HandType>(t)));

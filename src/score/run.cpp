@@ -33,22 +33,22 @@ std::uint32_t triggers_of(const CardView& card, std::uint32_t repetitions, std::
   return total;
 }
 
-// The extra triggers of a played card from its play's worked-out rows: the
+// The extra triggers of a played card from its folds: the
 // same sum, in the same order, as the repetition phase makes.
 std::uint32_t folded_repetitions(std::span<const Step> walk, const CardFold* folds) {
   double sum = 0.0;
   for (const Step& step : walk) {
-    const CardFold& fold = folds[step.column];
+    const CardFold& fold = folds[step.fold];
     if (fold.repeats) sum += fold.repetitions;
   }
   return jokers::repetition_count(sum);
 }
 
-// The per-card phase from the play's worked-out rows.
+// The per-card phase from the card's folds.
 void folded_per_card(ScoreCtx& ctx, std::span<const Step> walk, const CardFold* folds,
                      std::size_t i, double lucky) {
   for (const Step& step : walk) {
-    const CardOp& op = folds[step.column].per_card;
+    const CardOp& op = folds[step.fold].per_card;
     if (op.kind == CardOp::Kind::effect)
       jokers::per_card_effect(ctx, step, i, lucky);
     else
@@ -58,8 +58,7 @@ void folded_per_card(ScoreCtx& ctx, std::span<const Step> walk, const CardFold* 
 
 // One scoring card with all its triggers. Its own values are read once, before
 // the first trigger, and serve every trigger. While no phase has changed a
-// played card, the play's worked-out rows stand for the per-card and
-// repetition phases.
+// played card, the card's folds stand for the per-card and repetition phases.
 void score_played_card(ScoreCtx& ctx, std::size_t i, std::uint32_t bound) {
   const CardView card = ctx.played[i];
   if (card.debuff) {
@@ -79,8 +78,8 @@ void score_played_card(ScoreCtx& ctx, std::size_t i, std::uint32_t bound) {
   const bool lucky_card = card.enh == hand::Enh::lucky;
   double pm = 0.0, pd = 0.0, lucky = 0.0;
   if (lucky_card) {
-    pm = std::min(ctx.odds_mult / 5.0, 1.0);
-    pd = std::min(ctx.odds_mult / 15.0, 1.0);
+    pm = std::min(ctx.prep.odds_mult / 5.0, 1.0);
+    pd = std::min(ctx.prep.odds_mult / 15.0, 1.0);
     lucky = 1.0 - (1.0 - pd) * (1.0 - pm);
   }
   for (std::uint32_t t = 0; t < triggers; ++t) {
@@ -102,19 +101,8 @@ void score_played_card(ScoreCtx& ctx, std::size_t i, std::uint32_t bound) {
     }
     if (card.x_mult != 1.0 && card.x_mult > 0.0) ctx.mult *= card.x_mult;
     if (card.seal == hand::Seal::gold) ctx.dollars += 3.0;
-    switch (card.ed) {
-      case hand::Edition::polychrome:
-        ctx.mult *= 1.5;
-        break;
-      case hand::Edition::foil:
-        ctx.chips += 50.0;
-        break;
-      case hand::Edition::holo:
-        ctx.mult += 10.0;
-        break;
-      default:
-        break;
-    }
+    ctx.edition_add(card.ed);
+    ctx.edition_multiply(card.ed);
     if (per_card.empty()) continue;
     if (folds != nullptr)
       folded_per_card(ctx, per_card, folds, i, lucky);
@@ -123,46 +111,36 @@ void score_played_card(ScoreCtx& ctx, std::size_t i, std::uint32_t bound) {
   }
 }
 
-void score_held_card(ScoreCtx& ctx, std::size_t j, std::uint32_t bound) {
-  const CardView card = ctx.held[j];
-  if (card.debuff || card.hidden) return;
-  const std::uint32_t triggers = triggers_of(card, jokers::held_repetitions(ctx), bound);
-  for (std::uint32_t t = 0; t < triggers; ++t) {
-    if (card.enh == hand::Enh::steel) ctx.mult *= 1.5;
-    jokers::held_card(ctx, j);
-  }
-}
-
-// The held cards when no joker acts on them: only the steel cards change the
-// mult, by the same multiplications, one per trigger.
-void score_held_steel(ScoreCtx& ctx, std::uint32_t bound) {
-  for (const CardView& card : ctx.held) {
-    if (card.enh != hand::Enh::steel || card.debuff || card.hidden) continue;
+// The held cards, each with all its triggers: a steel card multiplies the
+// mult by 1.5 on each, and the held-card phase acts on each when a joker has
+// a row in it (kPhase). Without one, only the steel cards change anything.
+template <bool kPhase>
+void score_held_cards(ScoreCtx& ctx, std::uint32_t bound) {
+  for (std::size_t j = 0; j < ctx.held.size(); ++j) {
+    const CardView& card = ctx.held[j];
+    const bool steel = card.enh == hand::Enh::steel;
+    if ((!kPhase && !steel) || card.debuff || card.hidden) continue;
     const std::uint32_t triggers = triggers_of(card, ctx.lineup.held_reps(), bound);
-    for (std::uint32_t t = 0; t < triggers; ++t) ctx.mult *= 1.5;
+    for (std::uint32_t t = 0; t < triggers; ++t) {
+      if (steel) ctx.mult *= 1.5;
+      if constexpr (kPhase) jokers::held_card(ctx, j);
+    }
   }
 }
 
-}  // namespace
+// Where a run starts: the hand's level with `level_ups` more, and the boss
+// blind's rule before anything scores.
+struct Start {
+  double chips = 0.0;
+  double mult = 1.0;
+  double dollars = 0.0;
+  bool blind_triggered = false;
+};
 
-std::uint32_t trigger_bound(std::size_t cards, std::size_t jokers) {
-  const std::uint64_t visits = std::uint64_t{cards} * (std::uint64_t{jokers} + 1);
-  if (visits <= kTriggerSteps / kMaxTriggers) [[likely]]
-    return kMaxTriggers;
-  return static_cast<std::uint32_t>(std::max<std::uint64_t>(kTriggerSteps / visits, kMinTriggers));
-}
-
-Outcome run(const Prepared& prep, const Play& play, std::span<const std::size_t> order,
-            Chance& chance, std::uint32_t level_ups) {
-  return run(prep, play, Lineup(prep, order), chance, level_ups);
-}
-
-Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance& chance,
-            std::uint32_t level_ups) {
-  const snapshot::Snapshot& snap = prep.snapshot;
+Start start_of(const Prepared& prep, const Play& play, std::uint32_t level_ups) {
   const hand::HandType type = play.detected.name;
 
-  // Hand level; a hand type without a level starts from 0 chips and mult 1.
+  // A hand type without a level starts from 0 chips and mult 1.
   const LevelInfo& level = prep.levels[static_cast<std::size_t>(type)];
   double chips = 0.0, mult = 1.0, chip_step = 0.0, mult_step = 0.0;
   if (level.found) {
@@ -172,8 +150,8 @@ Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance
     mult_step = level.level.l_mult;
   }
 
-  // Boss blind, before anything scores. fmax keeps the clamp when a value is NaN.
-  double money_start = snap.round.dollars;
+  // fmax keeps the clamp when a value is NaN.
+  double money_start = prep.snapshot.round.dollars;
   double tooth = 0.0;
   bool blind_triggered = false;
   switch (prep.blind) {
@@ -196,6 +174,52 @@ Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance
     default:
       break;
   }
+  return Start{chips + chip_step * static_cast<double>(level_ups),
+               mult + mult_step * static_cast<double>(level_ups), money_start - tooth,
+               blind_triggered};
+}
+
+// The scoring cards, then the held cards, each with all its triggers.
+void score_cards(ScoreCtx& ctx) {
+  // "j_dna" may have appended to the held cards in the first phase.
+  const common::Positions& scoring = ctx.detected.scoring;
+  const std::uint32_t bound =
+      trigger_bound(scoring.size() + ctx.held.size(), ctx.lineup.list().size());
+  for (std::size_t i : scoring) score_played_card(ctx, i, bound);
+  if (ctx.lineup.held_card().empty()) {
+    score_held_cards<false>(ctx, bound);
+  } else {
+    score_held_cards<true>(ctx, bound);
+  }
+}
+
+// The multipliers after the jokers: the observatory's planets of the hand
+// type, then the plasma deck's balance.
+void final_multipliers(ScoreCtx& ctx) {
+  const Prepared& prep = ctx.prep;
+  if (prep.observatory) {
+    const std::uint32_t planets = prep.planets[static_cast<std::size_t>(ctx.detected.name)];
+    for (std::uint32_t k = 0; k < planets; ++k) ctx.mult *= 1.5;
+  }
+  if (prep.plasma) {
+    const double balanced = std::floor((ctx.chips + ctx.mult) * 0.5);
+    ctx.chips = balanced;
+    ctx.mult = balanced;
+  }
+}
+
+}  // namespace
+
+std::uint32_t trigger_bound(std::size_t cards, std::size_t jokers) {
+  const std::uint64_t visits = std::uint64_t{cards} * (std::uint64_t{jokers} + 1);
+  if (visits <= kTriggerSteps / kMaxTriggers) [[likely]]
+    return kMaxTriggers;
+  return static_cast<std::uint32_t>(std::max<std::uint64_t>(kTriggerSteps / visits, kMinTriggers));
+}
+
+Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance& chance,
+            std::uint32_t level_ups) {
+  const Start start = start_of(prep, play, level_ups);
 
   // The run's own state; cards are copied only when a phase changes one.
   OwnCards own;
@@ -203,7 +227,7 @@ Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance
   common::SmallVec<double, 8> per_card_extra(play.played.size(), 0.0);
   ScoreCtx ctx{
       .prep = prep,
-      .snapshot = snap,
+      .snapshot = prep.snapshot,
       .lineup = lineup,
       .played = play.played.span(),
       .held = play.held.span(),
@@ -215,20 +239,15 @@ Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance
       .folds = play.folds.empty() ? nullptr : play.folds.data(),
       .chips = 0.0,
       .mult = 0.0,
-      .base_chips = chips + chip_step * static_cast<double>(level_ups),
-      .base_mult = mult + mult_step * static_cast<double>(level_ups),
-      .dollars = money_start - tooth,
-      .hands_left_after = snap.round.hands_left - 1.0,
-      .odds_mult = prep.odds_mult,
+      .dollars = start.dollars,
       .cards_added = 0.0,
       .rules = prep.rules,
-      .blind_triggered = blind_triggered,
+      .blind_triggered = start.blind_triggered,
   };
 
   if (!lineup.before().empty()) jokers::before(ctx);
-  ctx.chips = ctx.base_chips;
-  ctx.mult = ctx.base_mult;
-
+  ctx.chips = start.chips;
+  ctx.mult = start.mult;
   if (prep.blind == blinds::Boss::flint) {
     // Halve, a half going up.
     ctx.chips = std::fmax(std::floor(ctx.chips * 0.5 + 0.5), 0.0);
@@ -236,28 +255,10 @@ Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance
     ctx.blind_triggered = true;
   }
 
-  // "j_dna" may have appended to the held cards in the first phase.
-  const std::uint32_t bound =
-      trigger_bound(play.detected.scoring.size() + ctx.held.size(), lineup.list().size());
-  for (std::size_t i : play.detected.scoring) score_played_card(ctx, i, bound);
-  if (lineup.held_card().empty()) {
-    score_held_steel(ctx, bound);
-  } else {
-    for (std::size_t j = 0; j < ctx.held.size(); ++j) score_held_card(ctx, j, bound);
-  }
-
+  score_cards(ctx);
   jokers::main_phase(ctx);
-
-  if (prep.observatory) {
-    const std::uint32_t planets = prep.planets[static_cast<std::size_t>(type)];
-    for (std::uint32_t k = 0; k < planets; ++k) ctx.mult *= 1.5;
-  }
-  if (prep.plasma) {
-    const double balanced = std::floor((ctx.chips + ctx.mult) * 0.5);
-    ctx.chips = balanced;
-    ctx.mult = balanced;
-  }
-  return Outcome{ctx.chips * ctx.mult, ctx.dollars - snap.round.dollars};
+  final_multipliers(ctx);
+  return Outcome{ctx.chips * ctx.mult, ctx.dollars - prep.snapshot.round.dollars};
 }
 
 }  // namespace quorvel::score

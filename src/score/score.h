@@ -34,20 +34,19 @@ struct Scored : Figures {
   std::vector<std::string> approximate;
   bool legal = true;
   bool has_chance = false;
-
-  json::Value to_json() const;
 };
 
 // The most triggers a played or held card gets in one run; counts up to the
-// bound are honoured exactly. The bound is kMaxTriggers, lower only in a play
-// so large that its triggered cards times its jokers exceed
-// kTriggerSteps / kMaxTriggers: there kTriggerSteps / (cards x jokers), but
-// never below kMinTriggers. Every trigger of a card visits every joker, so this
-// keeps even an absurd play's run to about kTriggerSteps joker visits.
+// bound are honoured exactly. A trigger costs its card and every joker that
+// acts a visit, so a play's visits per trigger are cards x (jokers + 1), with
+// `cards` the scoring and the held cards and `jokers` the jokers that act.
+// The bound is kMaxTriggers while those visits are at most
+// kTriggerSteps / kMaxTriggers, else kTriggerSteps / visits (rounded down),
+// but never below kMinTriggers: even an absurd play's run stays near
+// kTriggerSteps visits.
 inline constexpr std::uint32_t kMaxTriggers = 256;
 inline constexpr std::uint32_t kMinTriggers = 8;
 inline constexpr std::uint64_t kTriggerSteps = std::uint64_t{1} << 24;
-// `cards`: the scoring and the held cards; `jokers`: the jokers that act.
 std::uint32_t trigger_bound(std::size_t cards, std::size_t jokers);
 
 struct Outcome {
@@ -55,10 +54,7 @@ struct Outcome {
   double money = 0.0;
 };
 
-// One scoring run of a play under a joker order.
-Outcome run(const Prepared& prep, const Play& play, std::span<const std::size_t> order,
-            Chance& chance, std::uint32_t level_ups);
-// The same with the order already resolved.
+// One scoring run of a play under a resolved joker order.
 Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance& chance,
             std::uint32_t level_ups);
 
@@ -66,18 +62,15 @@ Outcome run(const Prepared& prep, const Play& play, const Lineup& lineup, Chance
 // jokers; a position that names none throws std::out_of_range.
 Scored score_play(const snapshot::Snapshot& snapshot, std::span<const std::size_t> played,
                   std::span<const std::size_t> order);
-Outcome score_expected(const snapshot::Snapshot& snapshot, std::span<const std::size_t> played,
-                       std::span<const std::size_t> order);
 
 // The same with the snapshot and the selection prepared once: the search's path.
 Scored score_play(const Prepared& prep, const Play& play, std::span<const std::size_t> order);
 Outcome score_expected(const Prepared& prep, const Play& play, std::span<const std::size_t> order);
 // The same with the joker order resolved once for many plays.
-Scored score_play(const Prepared& prep, const Play& play, const Lineup& order);
-Outcome score_expected(const Prepared& prep, const Play& play, const Lineup& order);
+Scored score_play(const Prepared& prep, const Play& play, const Lineup& lineup);
+Outcome score_expected(const Prepared& prep, const Play& play, const Lineup& lineup);
 
 std::vector<std::string> approximate_tags(const snapshot::Snapshot& snapshot);
-void push_unique(std::vector<std::string>& list, std::string text);
 
 // A finite value as a float number, anything else as the string "naneinf".
 json::Value to_json_number(double value);

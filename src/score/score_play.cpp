@@ -16,20 +16,21 @@ double binomial_weight(std::uint32_t n, std::uint32_t i, double p) {
   return (common::powi(p, i) * c) * common::powi(1.0 - p, n - i);
 }
 
-Outcome run_mode(const Prepared& prep, const Play& play, const Lineup& order, std::uint8_t mode,
+Outcome run_mode(const Prepared& prep, const Play& play, const Lineup& lineup, std::uint8_t mode,
                  std::uint32_t level_ups, bool* used = nullptr) {
   ModeChance chance(mode);
-  const Outcome o = run(prep, play, order, chance, level_ups);
+  const Outcome o = run(prep, play, lineup, chance, level_ups);
   if (used != nullptr) *used = chance.used();
   return o;
 }
 
 // The expectation over 0..n uncertain level-ups.
-Outcome expected_sum(const Prepared& prep, const Play& play, const Lineup& order, std::uint32_t n) {
+Outcome expected_sum(const Prepared& prep, const Play& play, const Lineup& lineup,
+                     std::uint32_t n) {
   Outcome sum;
   for (std::uint32_t i = 0; i <= n; ++i) {
     const double w = binomial_weight(n, i, prep.space_p);
-    const Outcome o = run_mode(prep, play, order, ModeChance::kExpected, i);
+    const Outcome o = run_mode(prep, play, lineup, ModeChance::kExpected, i);
     sum.score += o.score * w;
     sum.money += w * o.money;
   }
@@ -52,7 +53,7 @@ Scored score_play(const Prepared& prep, const Play& play,
   return score_play(prep, play, Lineup(prep, joker_order));
 }
 
-Scored score_play(const Prepared& prep, const Play& play, const Lineup& order) {
+Scored score_play(const Prepared& prep, const Play& play, const Lineup& lineup) {
   Scored s;
   s.hand = std::string(hand::name(play.detected.name));
   s.scored.reserve(play.detected.scoring.size());
@@ -61,17 +62,17 @@ Scored score_play(const Prepared& prep, const Play& play, const Lineup& order) {
 
   if (play.voided) {
     s.legal = false;
-    const double money = jokers::debuffed_hand_money(prep.jokers, order.list());
+    const double money = jokers::debuffed_hand_money(prep.jokers, lineup.list());
     s.money_floor = s.money_expected = s.money_ceiling = money;
     return s;
   }
 
-  const std::uint32_t n = order.space();
+  const std::uint32_t n = lineup.space();
   const double p = prep.space_p;
   if (n > 0 && p < 1.0) {
-    const Outcome lo = run_mode(prep, play, order, ModeChance::kFloor, 0);
-    const Outcome hi = run_mode(prep, play, order, ModeChance::kCeiling, n);
-    const Outcome mid = expected_sum(prep, play, order, n);
+    const Outcome lo = run_mode(prep, play, lineup, ModeChance::kFloor, 0);
+    const Outcome hi = run_mode(prep, play, lineup, ModeChance::kCeiling, n);
+    const Outcome mid = expected_sum(prep, play, lineup, n);
     s.floor = lo.score;
     s.money_floor = lo.money;
     s.ceiling = hi.score;
@@ -84,13 +85,13 @@ Scored score_play(const Prepared& prep, const Play& play, const Lineup& order) {
 
   const std::uint32_t level_ups = p >= 1.0 ? n : 0;
   bool used = false;
-  const Outcome mid = run_mode(prep, play, order, ModeChance::kExpected, level_ups, &used);
+  const Outcome mid = run_mode(prep, play, lineup, ModeChance::kExpected, level_ups, &used);
   s.expected = mid.score;
   s.money_expected = mid.money;
   s.has_chance = used;
   if (used) {
-    const Outcome lo = run_mode(prep, play, order, ModeChance::kFloor, level_ups);
-    const Outcome hi = run_mode(prep, play, order, ModeChance::kCeiling, level_ups);
+    const Outcome lo = run_mode(prep, play, lineup, ModeChance::kFloor, level_ups);
+    const Outcome hi = run_mode(prep, play, lineup, ModeChance::kCeiling, level_ups);
     s.floor = lo.score;
     s.money_floor = lo.money;
     s.ceiling = hi.score;
@@ -108,14 +109,14 @@ Outcome score_expected(const Prepared& prep, const Play& play,
   return score_expected(prep, play, Lineup(prep, joker_order));
 }
 
-Outcome score_expected(const Prepared& prep, const Play& play, const Lineup& order) {
+Outcome score_expected(const Prepared& prep, const Play& play, const Lineup& lineup) {
   if (play.voided) {
-    return Outcome{0.0, jokers::debuffed_hand_money(prep.jokers, order.list())};
+    return Outcome{0.0, jokers::debuffed_hand_money(prep.jokers, lineup.list())};
   }
-  const std::uint32_t n = order.space();
-  if (n == 0) return run_mode(prep, play, order, ModeChance::kExpected, 0);
-  if (prep.space_p >= 1.0) return run_mode(prep, play, order, ModeChance::kExpected, n);
-  return expected_sum(prep, play, order, n);
+  const std::uint32_t n = lineup.space();
+  if (n == 0) return run_mode(prep, play, lineup, ModeChance::kExpected, 0);
+  if (prep.space_p >= 1.0) return run_mode(prep, play, lineup, ModeChance::kExpected, n);
+  return expected_sum(prep, play, lineup, n);
 }
 
 Scored score_play(const snapshot::Snapshot& snapshot, std::span<const std::size_t> played,
@@ -123,13 +124,6 @@ Scored score_play(const snapshot::Snapshot& snapshot, std::span<const std::size_
   const Prepared prep(snapshot);
   const Play play(prep, played);
   return score_play(prep, play, order);
-}
-
-Outcome score_expected(const snapshot::Snapshot& snapshot, std::span<const std::size_t> played,
-                       std::span<const std::size_t> order) {
-  const Prepared prep(snapshot);
-  const Play play(prep, played);
-  return score_expected(prep, play, order);
 }
 
 }  // namespace quorvel::score

@@ -8,10 +8,6 @@
 
 namespace quorvel::score {
 
-void push_unique(std::vector<std::string>& list, std::string text) {
-  if (std::find(list.begin(), list.end(), text) == list.end()) list.push_back(std::move(text));
-}
-
 namespace {
 
 // Tags in the order first met, each once. What the list holds is also kept in

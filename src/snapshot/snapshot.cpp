@@ -525,22 +525,27 @@ double number_or(const json::Value& value, double fallback) {
   }
 }
 
+namespace {
+
+// The ability-number rule of Joker's accessors.
 std::optional<double> ability_number(const json::Value* member) {
   if (member == nullptr || !member->is_number()) return std::nullopt;
   return member->number();
 }
 
-double Joker::num(std::string_view key, double fallback) const {
-  return ability_number(ab.find(key)).value_or(fallback);
+}  // namespace
+
+std::optional<double> Joker::num(std::string_view key) const {
+  return ability_number(ab.find(key));
 }
 
-double Joker::extra(double fallback) const {
-  return num("extra", fallback);
+std::optional<double> Joker::extra() const {
+  return num("extra");
 }
 
-double Joker::extra_num(std::string_view key, double fallback) const {
+std::optional<double> Joker::extra_num(std::string_view key) const {
   const json::Value* extra = ab.find("extra");
-  return ability_number(extra != nullptr ? extra->find(key) : nullptr).value_or(fallback);
+  return ability_number(extra != nullptr ? extra->find(key) : nullptr);
 }
 
 }  // namespace quorvel::snapshot

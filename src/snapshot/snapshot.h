@@ -47,12 +47,15 @@ struct Joker {
   std::int32_t rarity = 0;
   json::Value ab;  // the ability object as the host sent it (null when absent)
 
-  // ab.key when it is a JSON number, else `fallback`.
-  double num(std::string_view key, double fallback) const;
-  // ab."extra" when it is a JSON number, else `fallback`.
-  double extra(double fallback) const;
-  // ab."extra".key when "extra" is an object and that member a JSON number.
-  double extra_num(std::string_view key, double fallback) const;
+  // The ability numbers, by one rule: a member that is a JSON number of any
+  // kind, as a 64-bit float; anything else (absent, null, a string,
+  // "naneinf" included) is no value, and the reader applies its own default.
+  // ab.key:
+  std::optional<double> num(std::string_view key) const;
+  // ab."extra":
+  std::optional<double> extra() const;
+  // ab."extra".key, when "extra" is an object:
+  std::optional<double> extra_num(std::string_view key) const;
 };
 
 struct Level {
@@ -150,11 +153,6 @@ ParseResult parse(std::string_view bytes);
 // error text of a refused one.
 void read(json::Reader& r, Snapshot& snapshot);
 std::optional<std::string> check(const Snapshot& snapshot);
-
-// The ability-object rule: a member that is a JSON number of any kind, as a
-// 64-bit float; anything else (absent, null, a string, "naneinf" included)
-// is no value, and the reader applies its own default.
-std::optional<double> ability_number(const json::Value* member);
 
 // The lenient number rule: integers and floats as 64-bit floats, the string
 // "naneinf" as +infinity, anything else the fallback.

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <span>
 #include <utility>
+#include <vector>
 
 namespace quorvel::hand::reference {
 
@@ -18,6 +20,36 @@ std::optional<int> counting_rank(const CardView& c) {
 
 bool holds(const std::vector<std::size_t>& positions, std::size_t i) {
   return std::find(positions.begin(), positions.end(), i) != positions.end();
+}
+
+// The positions of each rank that at least n cards count as, best rank first.
+std::vector<std::vector<std::size_t>> get_x_same(std::size_t n, std::span<const CardView> cards) {
+  std::vector<std::vector<std::size_t>> groups;
+  for (int r = 14; r >= 2; --r) {
+    std::vector<std::size_t> group;
+    for (std::size_t i = 0; i < cards.size(); ++i) {
+      if (counting_rank(cards[i]) == r) group.push_back(i);
+    }
+    if (group.size() >= n) groups.push_back(std::move(group));
+  }
+  return groups;
+}
+
+// Every group's positions together, ascending.
+std::vector<std::size_t> flat(const std::vector<std::vector<std::size_t>>& groups) {
+  std::vector<std::size_t> out;
+  for (const auto& g : groups) out.insert(out.end(), g.begin(), g.end());
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+// The positions in either list, ascending, each once.
+std::vector<std::size_t> merged(std::span<const std::size_t> a, std::span<const std::size_t> b) {
+  std::vector<std::size_t> out(a.begin(), a.end());
+  out.insert(out.end(), b.begin(), b.end());
+  std::sort(out.begin(), out.end());
+  out.erase(std::unique(out.begin(), out.end()), out.end());
+  return out;
 }
 
 }  // namespace

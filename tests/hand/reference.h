@@ -1,7 +1,7 @@
 // A slow, literal detector for comparison with hand::detect: it follows the
-// detection rules step by step with plain vectors, built on the named pieces
-// get_x_same, flat, merged and nominal and on flush_matches, so it shares none
-// of detect's bit-mask shortcuts.
+// detection rules step by step with plain vectors, built on its own same-rank
+// groups and on nominal and flush_matches, so it shares none of detect's
+// bit-mask shortcuts.
 #pragma once
 
 #include <cstddef>

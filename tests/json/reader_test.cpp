@@ -7,9 +7,11 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "json/reader.h"
 #include "json/writer.h"
@@ -221,6 +223,37 @@ TEST(Reader, NumberKinds) {
   EXPECT_EQ(read("1.7976931348623157e308").as_float(), std::numeric_limits<double>::max());
   EXPECT_EQ(read("123456789012345678901234567890").as_float(), 1.2345678901234568e29);
   EXPECT_EQ(read("0.1000000000000000055511151231257827021181583404541015625").as_float(), 0.1);
+}
+
+// The integer fast paths stop at their safe digit counts; one digit more is
+// read by the whole grammar, to the same kinds and values.
+TEST(Reader, IntegerFastPathsAtTheirDigitLimits) {
+  // `lead` then `digits` times `fill`.
+  auto number = [](std::string lead, std::size_t digits, char fill) {
+    lead.append(digits, fill);
+    return lead;
+  };
+  EXPECT_EQ(read(number("", Reader::kSafeDigits64, '9')).as_unsigned(), 9999999999999999999u);
+  EXPECT_EQ(read(number("1", Reader::kSafeDigits64, '0')).as_unsigned(), 10000000000000000000u);
+  EXPECT_EQ(read(number("", Reader::kSafeDigits64 + 1, '9')).kind(), Kind::floating);
+  EXPECT_EQ(read(number("-", Reader::kSafeDigits64, '9')).as_float(), -1e19);
+
+  auto short_integer = [](const std::string& text) {
+    Reader r(text);
+    const std::optional<double> n = r.parse_short_integer();
+    return std::pair(n, r.offset());
+  };
+  const std::optional<double> none;
+  const std::size_t nothing = 0;
+  EXPECT_EQ(short_integer(number("", Reader::kSafeDigits32, '9')),
+            std::pair(std::optional(999999999.0), Reader::kSafeDigits32));
+  EXPECT_EQ(short_integer(number("", Reader::kSafeDigits32, '9') + ","),
+            std::pair(std::optional(999999999.0), Reader::kSafeDigits32));
+  EXPECT_EQ(short_integer(number("1", Reader::kSafeDigits32, '0')), std::pair(none, nothing));
+  EXPECT_EQ(short_integer("4294967296"), std::pair(none, nothing));
+  EXPECT_EQ(short_integer("0"), std::pair(std::optional(0.0), std::size_t{1}));
+  EXPECT_EQ(short_integer("01"), std::pair(none, nothing));
+  EXPECT_EQ(short_integer("7.5"), std::pair(none, nothing));
 }
 
 TEST(Reader, ObjectsKeepTheLaterValueInKeyOrder) {

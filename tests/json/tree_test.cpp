@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <random>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -59,6 +61,34 @@ TEST(Tree, LargeObjectsOutOfOrderWithRepeats) {
   doc.back() = '}';
   EXPECT_EQ(via_tree(doc), via_value(doc));
   EXPECT_EQ(via_tree(doc).substr(0, 14), R"({"k0":[0],"k1")");
+}
+
+// Keys that share their first eight bytes or end inside them, repeated, in
+// any order: both trees give the members of an ordered map filled in document
+// order, the later value replacing the earlier.
+TEST(Tree, ShuffledKeysAsAnOrderedMap) {
+  std::mt19937 rng(20240611);
+  for (int round = 0; round < 300; ++round) {
+    const int members = std::uniform_int_distribution<int>(0, 90)(rng);
+    std::map<std::string, int> expected;
+    std::string doc = "{";
+    for (int m = 0; m < members; ++m) {
+      std::string key(std::uniform_int_distribution<std::size_t>(0, 10)(rng), 'k');
+      for (int extra = std::uniform_int_distribution<int>(0, 2)(rng); extra > 0; --extra)
+        key += "a~\x7f"[std::uniform_int_distribution<int>(0, 2)(rng)];
+      expected[key] = m;
+      doc += "\"" + key + "\":" + std::to_string(m) + ",";
+    }
+    if (members > 0) doc.pop_back();
+    doc += "}";
+    std::string text = "{";
+    for (const auto& [key, value] : expected)
+      text += "\"" + key + "\":" + std::to_string(value) + ",";
+    if (!expected.empty()) text.pop_back();
+    text += "}";
+    ASSERT_EQ(via_tree(doc), text) << doc;
+    ASSERT_EQ(via_value(doc), text) << doc;
+  }
 }
 
 TEST(Tree, ScalarsAsTheWriterWritesThem) {

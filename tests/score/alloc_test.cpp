@@ -66,7 +66,7 @@ TEST(Allocation, ScoreExpectedUsesNoHeapForOrdinaryPlays) {
   const std::size_t before = g_allocations.load();
   Outcome o = score_expected(prep, play, order);
   ModeChance chance(ModeChance::kCeiling);
-  o.score += run(prep, play, order, chance, 3).score;
+  o.score += run(prep, play, Lineup(prep, order), chance, 3).score;
   const std::size_t after = g_allocations.load();
   EXPECT_EQ(after - before, 0u);
   EXPECT_GT(o.score, 0.0);

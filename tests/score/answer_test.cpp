@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "json/reader.h"
 #include "json/writer.h"
 #include "score/answer.h"
 #include "score/score.h"
@@ -44,7 +45,9 @@ TEST(ScoredText, VoidedPair) {
     snap.hand.push_back(c);
   }
   const std::size_t played[] = {0, 1};
-  EXPECT_EQ(json::to_text(score_play(snap, played, {}).to_json()),
+  std::string written;
+  write_answer(written, score_play(snap, played, {}));
+  EXPECT_EQ(written,
             "{\"approximate\":[],\"ceiling\":0.0,\"expected\":0.0,\"floor\":0.0,\"hand\":\"Pair\","
             "\"has_chance\":false,\"legal\":false,\"money_ceiling\":-0.0,\"money_expected\":-0.0,"
             "\"money_floor\":-0.0,\"scored\":[12,40]}");
@@ -63,14 +66,16 @@ TEST(ScoredText, Numbers) {
   for (const Case& c : cases) {
     Scored s;
     s.floor = c.value;
-    const std::string text = json::to_text(s.to_json());
+    std::string text;
+    write_answer(text, s);
     EXPECT_NE(text.find(std::string(",\"floor\":") + c.text + ","), std::string::npos) << text;
   }
 }
 
-// The answer written straight from a Scored is the text of its value tree,
+// The answer written straight from a Scored reads back to its own text (its
+// members in key order, every value by the writer's rules) and to its values,
 // for every field's odd values.
-TEST(ScoredText, WrittenAnswerIsTheWrittenValue) {
+TEST(ScoredText, WrittenAnswerReadsBackToItself) {
   std::vector<Scored> plays(4);
   plays[1].hand = "Flush \"Five\"\n";
   plays[1].approximate = {"lobby", "j_\x01odd", "bl_hook"};
@@ -90,7 +95,23 @@ TEST(ScoredText, WrittenAnswerIsTheWrittenValue) {
   for (const Scored& s : plays) {
     std::string written;
     write_answer(written, s);
-    EXPECT_EQ(written, json::to_text(s.to_json()));
+    json::Reader r(written);
+    const json::Value v = r.read_value();
+    r.finish();
+    EXPECT_EQ(json::to_text(v), written);
+    ASSERT_EQ(v.as_object().size(), 11u);
+    EXPECT_EQ(v.find("hand")->as_string(), s.hand);
+    EXPECT_EQ(v.find("legal")->as_bool(), s.legal);
+    EXPECT_EQ(v.find("has_chance")->as_bool(), s.has_chance);
+    const json::Array& scored = v.find("scored")->as_array();
+    ASSERT_EQ(scored.size(), s.scored.size());
+    for (std::size_t k = 0; k < scored.size(); ++k)
+      EXPECT_EQ(scored[k].number(), static_cast<double>(s.scored[k]));
+    const json::Array& approximate = v.find("approximate")->as_array();
+    ASSERT_EQ(approximate.size(), s.approximate.size());
+    for (std::size_t k = 0; k < approximate.size(); ++k)
+      EXPECT_EQ(approximate[k].as_string(), s.approximate[k]);
+    EXPECT_EQ(v.find("money_expected")->kind(), json::Kind::floating);
   }
 }
 

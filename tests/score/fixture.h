@@ -1,6 +1,7 @@
 // Shared setup of the scoring tests: a snapshot with a few hand levels.
 #pragma once
 
+#include <span>
 #include <vector>
 
 #include "score/score.h"
@@ -23,10 +24,18 @@ inline Outcome run_once(const snapshot::Snapshot& s, std::vector<std::size_t> pl
   const Prepared prep(s);
   const Play play(prep, played);
   ModeChance chance(mode);
-  const std::vector<std::size_t> order = testing::identity(s.jokers.size());
-  const Outcome o = run(prep, play, order, chance, level_ups);
+  const Outcome o = run(prep, play, *prep.identity, chance, level_ups);
   if (used) *used = chance.used();
   return o;
+}
+
+// The expected outcome of a play under a joker order, prepared as a search
+// prepares it.
+inline Outcome expected_of(const snapshot::Snapshot& s, std::span<const std::size_t> played,
+                           std::span<const std::size_t> order) {
+  const Prepared prep(s);
+  const Play play(prep, played);
+  return score_expected(prep, play, order);
 }
 
 }  // namespace quorvel::score::test

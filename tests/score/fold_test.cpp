@@ -70,8 +70,8 @@ TEST(CardFolds, RunsWithWorkedOutRowsEqualRunsWithEveryRowInFull) {
       if (!play.folds.empty()) ++folded;
       for (std::uint8_t mode : {ModeChance::kFloor, ModeChance::kExpected, ModeChance::kCeiling}) {
         ModeChance a(mode), b(mode);
-        const Outcome with = run(prep, play, testing::identity(s.jokers.size()), a, 1);
-        const Outcome without = run(prep, full, testing::identity(s.jokers.size()), b, 1);
+        const Outcome with = run(prep, play, *prep.identity, a, 1);
+        const Outcome without = run(prep, full, *prep.identity, b, 1);
         EXPECT_EQ(bits(with.score), bits(without.score)) << "round " << round;
         EXPECT_EQ(bits(with.money), bits(without.money)) << "round " << round;
         EXPECT_EQ(a.used(), b.used()) << "round " << round;

@@ -237,8 +237,8 @@ TEST(Run, InvalidPositionsAreFailures) {
   const Prepared prep(s);
   EXPECT_THROW(Play(prep, std::vector<std::size_t>{0, 3}), std::out_of_range);
   const Play play(prep, std::vector<std::size_t>{0, 1});
-  ModeChance chance(ModeChance::kExpected);
-  EXPECT_THROW(run(prep, play, std::vector<std::size_t>{0}, chance, 0), std::out_of_range);
+  EXPECT_THROW(score_play(prep, play, std::vector<std::size_t>{0}), std::out_of_range);
+  EXPECT_THROW(Lineup(prep, std::vector<std::size_t>{2}), std::out_of_range);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@ namespace {
 
 using json::Value;
 using test::base_snapshot;
+using test::expected_of;
 using test::run_once;
 using testing::card;
 using testing::joker;
@@ -37,7 +38,7 @@ TEST(ScorePlay, NothingByChance) {
   EXPECT_EQ(r.ceiling, 40.0);
   EXPECT_EQ(r.money_floor, 0.0);
   EXPECT_EQ(r.money_ceiling, 0.0);
-  const Outcome e = score_expected(s, played, {});
+  const Outcome e = expected_of(s, played, {});
   EXPECT_EQ(e.score, 40.0);
   EXPECT_EQ(e.money, 0.0);
 }
@@ -53,7 +54,7 @@ TEST(ScorePlay, LuckyCardRunsFloorAndCeiling) {
   EXPECT_EQ(r.money_floor, 0.0);
   EXPECT_EQ(r.money_expected, 20.0 * (1.0 / 15.0));
   EXPECT_EQ(r.money_ceiling, 20.0);
-  EXPECT_EQ(score_expected(s, std::vector<std::size_t>{0, 2}, {}).score, r.expected);
+  EXPECT_EQ(expected_of(s, std::vector<std::size_t>{0, 2}, {}).score, r.expected);
 }
 
 TEST(ScorePlay, OneSpaceJoker) {
@@ -67,7 +68,7 @@ TEST(ScorePlay, OneSpaceJoker) {
   EXPECT_EQ(r.floor, run0);
   EXPECT_EQ(r.ceiling, run1);
   EXPECT_EQ(r.expected, 0.0 + run0 * 0.75 + run1 * 0.25);
-  EXPECT_EQ(score_expected(s, played, testing::identity(1)).score, r.expected);
+  EXPECT_EQ(expected_of(s, played, testing::identity(1)).score, r.expected);
 }
 
 TEST(ScorePlay, TwoSpaceTriggersWeighBinomially) {
@@ -146,7 +147,7 @@ TEST(ScorePlay, VoidedHand) {
     EXPECT_EQ(m, 0.0);
     EXPECT_TRUE(std::signbit(m));  // the empty sum: negative zero
   }
-  Outcome e = score_expected(s, played, {});
+  Outcome e = expected_of(s, played, {});
   EXPECT_EQ(e.score, 0.0);
   EXPECT_TRUE(std::signbit(e.money));
 
@@ -157,7 +158,7 @@ TEST(ScorePlay, VoidedHand) {
   EXPECT_EQ(r.money_floor, 5.0);
   EXPECT_EQ(r.money_expected, 5.0);
   EXPECT_EQ(r.money_ceiling, 5.0);
-  EXPECT_EQ(score_expected(s, played, testing::identity(2)).money, 5.0);
+  EXPECT_EQ(expected_of(s, played, testing::identity(2)).money, 5.0);
 }
 
 TEST(ScorePlay, PreparedPathMatchesRawPath) {

@@ -68,14 +68,12 @@ TEST(Tags, ThousandsOfDistinctUnknownKeys) {
   EXPECT_EQ(tags, expected);
 }
 
-TEST(PushUnique, AppendsOnlyNewTexts) {
-  Tags t;
-  push_unique(t, "a");
-  push_unique(t, "b");
-  push_unique(t, "a");
-  push_unique(t, "ab");
-  push_unique(t, std::string("b\0", 2));
-  EXPECT_EQ(t, (Tags{"a", "b", "ab", std::string("b\0", 2)}));
+// A tag is the same only when every byte is: a prefix or a NUL makes another.
+TEST(Tags, RepeatsAreTheSameBytes) {
+  snapshot::Snapshot s;
+  s.jokers = {joker("a"), joker("b"), joker("a"), joker("ab"), joker(std::string("b\0", 2))};
+  EXPECT_EQ(approximate_tags(s), (Tags{"unknown_joker:a", "unknown_joker:b", "unknown_joker:ab",
+                                       "unknown_joker:" + std::string("b\0", 2)}));
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ constexpr std::array<MainRow, 38> kMain = {{
      }},
     {Key::j_acrobat,
      [](MainAct& a) {
-       if (a.ctx.hands_left_after == 0.0) a.ctx.mult *= a.ab.extra.value_or(3.0);
+       if (a.ctx.prep.hands_left_after == 0.0) a.ctx.mult *= a.ab.extra.value_or(3.0);
      }},
     {Key::j_matador,
      [](MainAct& a) {
@@ -293,8 +293,7 @@ void main_phase(score::ScoreCtx& ctx) {
   for (const score::MainStep& step : ctx.lineup.main()) {
     const std::size_t real_index = step.real;
     // The step's edition is none for a debuffed joker.
-    if (step.ed == hand::Edition::foil) ctx.chips += 50.0;
-    if (step.ed == hand::Edition::holo) ctx.mult += 10.0;
+    ctx.edition_add(step.ed);
     if (step.acting != Resolved::kNothing) joker_main(ctx, step.acting);
     if (step.uncommon) {
       // Uncommon jokers receive every other baseball's bonus, copies included,
@@ -305,7 +304,7 @@ void main_phase(score::ScoreCtx& ctx) {
           ctx.mult *= ball.ab.extra.value_or(1.5);
       }
     }
-    if (step.ed == hand::Edition::polychrome) ctx.mult *= 1.5;
+    ctx.edition_multiply(step.ed);
   }
 }
 

@@ -58,7 +58,7 @@ struct CardAct {
   }
   bool suit(hand::Suit s) const { return hand::is_suit_bypass(card, s, false, ctx.rules); }
   double odds(double odds_value) const {
-    return score::odds_factor(ctx.chance, ctx.odds_mult, odds_value);
+    return score::odds_factor(ctx.chance, ctx.prep.odds_mult, odds_value);
   }
 };
 

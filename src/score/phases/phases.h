@@ -19,7 +19,6 @@ namespace quorvel::jokers {
 void before(score::ScoreCtx& ctx);
 std::uint32_t card_repetitions(const score::ScoreCtx& ctx, std::size_t i);
 void per_card(score::ScoreCtx& ctx, std::size_t i, double lucky);
-std::uint32_t held_repetitions(const score::ScoreCtx& ctx);
 void held_card(score::ScoreCtx& ctx, std::size_t j);
 void main_phase(score::ScoreCtx& ctx);
 
@@ -31,15 +30,14 @@ score::JokerRows rows_of(const JokerView& joker);
 // copies included, each amount clamped by itself, the sum wrapping.
 std::uint32_t held_repetitions(std::span<const JokerView> jokers, std::span<const Resolved> list);
 
-// A play's per-card and repetition rows worked out for its played card at
-// `pos` as the play holds it, for the snapshot joker `joker`: what the run
-// uses while no phase has changed a played card.
+// The fold of the snapshot joker `joker` for a play's played card at `pos`:
+// its per-card row, then its repetition row.
 score::CardOp fold_per_card(const score::Prepared& prep, const score::Play& play, std::size_t pos,
                             std::size_t joker);
 void fold_card_repetitions(const score::Prepared& prep, const score::Play& play, std::size_t pos,
                            std::size_t joker, score::CardFold& fold);
 
-// The run's path while its play's worked-out rows hold: a per-card rule as
+// The run's path while its play's folds hold: a per-card rule as
 // the operation it makes, the per-card rows that run in full one step at a
 // time, and the clamp of a card's repetition total.
 inline void apply_card_op(score::ScoreCtx& ctx, std::size_t pos, const score::CardOp& op) {

@@ -62,7 +62,7 @@ std::uint32_t card_repetitions(const score::ScoreCtx& ctx, std::size_t i) {
   const hand::CardView& card = ctx.played[i];
   for (const score::Step& step : ctx.lineup.card_reps()) {
     const RepRow& row = kCardRepetitions[static_cast<std::size_t>(step.row)];
-    const RepTest t{ctx.hands_left_after,          ctx.rules, ctx.detected, card, i,
+    const RepTest t{ctx.prep.hands_left_after,     ctx.rules, ctx.detected, card, i,
                     ctx.prep.jokers[step.index].ab};
     if (row.test(t)) sum += row.amount(t);
   }
@@ -74,13 +74,8 @@ void fold_card_repetitions(const score::Prepared& prep, const score::Play& play,
   const std::int8_t r = prep.rows[joker].card_reps;
   if (r == score::JokerRows::kNoRow) return;
   const RepRow& row = kCardRepetitions[static_cast<std::size_t>(r)];
-  // The run's hands_left_after, from the same numbers.
-  const RepTest t{prep.snapshot.round.hands_left - 1.0,
-                  prep.rules,
-                  play.detected,
-                  play.played[i],
-                  i,
-                  prep.jokers[joker].ab};
+  const RepTest t{prep.hands_left_after, prep.rules, play.detected,
+                  play.played[i],        i,          prep.jokers[joker].ab};
   fold.repeats = row.test(t);
   if (fold.repeats) fold.repetitions = row.amount(t);
 }
@@ -93,10 +88,6 @@ std::uint32_t held_repetitions(std::span<const JokerView> jokers, std::span<cons
     if (joker.key == Key::j_mime) count += repetition_count(joker.ab.extra.value_or(1.0));
   }
   return count;
-}
-
-std::uint32_t held_repetitions(const score::ScoreCtx& ctx) {
-  return ctx.lineup.held_reps();
 }
 
 }  // namespace quorvel::jokers

@@ -50,8 +50,6 @@ class PhaseRun {
         .chance = chance_,
         .detected = play_->detected,
         .dollars = snap_.round.dollars,
-        .hands_left_after = snap_.round.hands_left - 1.0,
-        .odds_mult = prep_->odds_mult,
         .rules = prep_->rules,
     });
   }

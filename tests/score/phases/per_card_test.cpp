@@ -50,7 +50,7 @@ TEST(Repetitions, CardCountClampsTheTotal) {
 TEST(Repetitions, HeldCountClampsEachAmountAndWraps) {
   auto held = [](std::vector<snapshot::Joker> jokers) {
     PhaseRun run(with({card(3, "Spades"), card(4, "Hearts")}, std::move(jokers)), {0});
-    return jokers::held_repetitions(run.ctx());
+    return run.ctx().lineup.held_reps();
   };
   EXPECT_EQ(held({joker("j_mime").ab({{"extra", -3.0}}), joker("j_mime").ab({{"extra", 2.0}})}),
             2u);

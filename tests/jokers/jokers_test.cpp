@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <vector>
 
 #include "jokers/jokers.h"
@@ -10,97 +9,12 @@ namespace quorvel::jokers {
 namespace {
 
 using testing::joker;
-using testing::JokerB;
 
 std::vector<JokerView> views(std::vector<snapshot::Joker> js) {
   hand::SuitTable suits;
   std::vector<JokerView> out;
   for (const auto& j : js) out.push_back(view(j, suits));
   return out;
-}
-
-struct Entry {
-  std::uint32_t index;
-  bool copied;
-  bool operator==(const Entry&) const = default;
-};
-
-void PrintTo(const Entry& e, std::ostream* os) {
-  *os << "(" << e.index << (e.copied ? ", copied)" : ")");
-}
-
-std::vector<Entry> list_of(std::span<const JokerView> js, std::vector<std::size_t> order) {
-  std::vector<Entry> out;
-  for (const Resolved& r : resolved_jokers(js, order)) out.push_back({r.index, r.copied});
-  return out;
-}
-
-TEST(Resolve, CopyChainsAndCycles) {
-  struct Case {
-    const char* what;
-    std::vector<snapshot::Joker> jokers;
-    std::vector<std::size_t> order;
-    std::vector<Entry> expected;
-  };
-  const std::vector<Case> cases = {
-      {"blueprint at the right end",
-       {joker("j_joker"), joker("j_blueprint")},
-       {0, 1},
-       {{0, false}}},
-      {"brainstorm at the left end",
-       {joker("j_brainstorm"), joker("j_joker")},
-       {0, 1},
-       {{1, false}}},
-      {"blueprint copies its right neighbour",
-       {joker("j_blueprint"), joker("j_joker")},
-       {0, 1},
-       {{1, true}, {1, false}}},
-      {"blueprint follows brainstorm to the left end",
-       {joker("j_joker"), joker("j_blueprint"), joker("j_brainstorm")},
-       {0, 1, 2},
-       {{0, false}, {0, true}, {0, true}}},
-      {"two copies loop until n visits", {joker("j_blueprint"), joker("j_brainstorm")}, {0, 1}, {}},
-      {"three blueprints then a joker",
-       {joker("j_blueprint"), joker("j_blueprint"), joker("j_blueprint"), joker("j_joker")},
-       {0, 1, 2, 3},
-       {{3, true}, {3, true}, {3, true}, {3, false}}},
-      {"debuffed target", {joker("j_blueprint"), joker("j_joker").debuff()}, {0, 1}, {}},
-      {"hidden target", {joker("j_blueprint"), joker("j_joker").hidden()}, {0, 1}, {}},
-      {"debuffed copier", {joker("j_blueprint").debuff(), joker("j_joker")}, {0, 1}, {{1, false}}},
-      {"debuffed copy in the chain",
-       {joker("j_blueprint"), joker("j_blueprint").debuff(), joker("j_joker")},
-       {0, 1, 2},
-       {{2, false}}},
-      {"copy of a keyless joker",
-       {joker("j_blueprint"), joker("x").no_key()},
-       {0, 1},
-       {{1, true}, {1, false}}},
-      {"order positions name snapshot indices",
-       {joker("j_joker"), joker("j_blueprint"), joker("j_space")},
-       {1, 2, 0},
-       {{2, true}, {2, false}, {0, false}}},
-      {"brainstorm copies whatever leads the order",
-       {joker("j_joker"), joker("j_brainstorm"), joker("j_space")},
-       {2, 0, 1},
-       {{2, false}, {0, false}, {2, true}}},
-  };
-  for (const Case& c : cases) {
-    const auto js = views(c.jokers);
-    EXPECT_EQ(list_of(js, c.order), c.expected) << c.what;
-  }
-}
-
-TEST(Resolve, SingleCopyJokerResolvesToNothing) {
-  const auto js = views({joker("j_brainstorm")});
-  const std::vector<std::size_t> order = {0};
-  EXPECT_FALSE(resolve(js, order, 0).has_value());
-  EXPECT_TRUE(resolved_jokers(js, {}).empty());
-}
-
-TEST(Resolve, OrderOutsideTheJokersIsAFailureNotAReadPastTheEnd) {
-  const auto js = views({joker("j_joker")});
-  const std::vector<std::size_t> order = {3};
-  EXPECT_THROW(resolve(js, order, 0), std::out_of_range);
 }
 
 TEST(Rules, NonDebuffedKeysAnywhereCopiesNotFollowed) {
@@ -203,33 +117,6 @@ TEST(Views, AbilityValuesAndInitialState) {
   ASSERT_EQ(states.size(), 2u);
   EXPECT_EQ(states[0].x_mult, 2.0);
   EXPECT_EQ(states[1].x_mult, 1.0);
-}
-
-TEST(Counters, SpaceTriggersCountCopies) {
-  const auto two = views({joker("j_space"), joker("j_space")});
-  EXPECT_EQ(space_triggers(two, testing::identity(2)), 2u);
-  const auto copied = views({joker("j_blueprint"), joker("j_space")});
-  EXPECT_EQ(space_triggers(copied, testing::identity(2)), 2u);
-  EXPECT_EQ(space_triggers(copied, std::vector<std::size_t>{1, 0}), 1u);
-  const auto debuffed = views({joker("j_space").debuff()});
-  EXPECT_EQ(space_triggers(debuffed, testing::identity(1)), 0u);
-}
-
-TEST(Counters, DebuffedHandMoney) {
-  using json::Value;
-  const auto none = views({joker("j_joker")});
-  const double zero = debuffed_hand_money(none, testing::identity(1));
-  EXPECT_EQ(zero, 0.0);
-  EXPECT_TRUE(std::signbit(zero));  // the empty sum is negative zero
-
-  const auto copied =
-      views({joker("j_blueprint"), joker("j_matador").ab({{"extra", Value(std::int64_t{3})}})});
-  EXPECT_EQ(debuffed_hand_money(copied, testing::identity(2)), 6.0);
-  const auto fallback = views({joker("j_matador")});
-  EXPECT_EQ(debuffed_hand_money(fallback, testing::identity(1)), 8.0);
-  // A matador worth -0.0 keeps the sum negative zero.
-  const auto negzero = views({joker("j_matador").ab({{"extra", Value(-0.0)}})});
-  EXPECT_TRUE(std::signbit(debuffed_hand_money(negzero, testing::identity(1))));
 }
 
 }  // namespace
