@@ -21,9 +21,9 @@ namespace quorvel::jokers {
 // snapshot. An empty optional means the member is absent or not a JSON number;
 // each effect applies its own default at the point of use.
 struct Ability {
-  // ab."k"
-  std::optional<double> mult, x_mult, t_mult, t_chips, stone_tally, steel_tally, driver_tally,
-      caino_xmult, hands_played_at_create;
+  // ab."k" ("mult" and "x_mult" only start the joker's state: JokerView::initial)
+  std::optional<double> t_mult, t_chips, stone_tally, steel_tally, driver_tally, caino_xmult,
+      hands_played_at_create;
   // ab."extra" as a number
   std::optional<double> extra;
   // ab."extra"."k"

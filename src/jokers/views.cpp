@@ -7,8 +7,6 @@ namespace quorvel::jokers {
 Ability read_ability(const snapshot::Joker& joker, hand::SuitTable& suits) {
   const json::Value& ab = joker.ab;
   Ability a;
-  a.mult = joker.num("mult");
-  a.x_mult = joker.num("x_mult");
   a.t_mult = joker.num("t_mult");
   a.t_chips = joker.num("t_chips");
   a.stone_tally = joker.num("stone_tally");
@@ -65,7 +63,7 @@ JokerView view(const snapshot::Joker& joker, hand::SuitTable& suits) {
   v.hidden = joker.hidden;
   v.rarity = joker.rarity;
   v.ab = read_ability(joker, suits);
-  v.initial = JState{v.ab.mult.value_or(0.0), v.ab.x_mult.value_or(1.0), v.ab.chips.value_or(0.0)};
+  v.initial = JState{joker.num("mult", 0.0), joker.num("x_mult", 1.0), v.ab.chips.value_or(0.0)};
   return v;
 }
 

@@ -35,11 +35,12 @@ std::optional<hand::HandType> hand_type(std::string_view text) {
 
 // The chance that one "j_space" levels the hand up: 2^oops over the odds of
 // the first "j_space" in the snapshot, whatever its flags.
-double space_probability(std::span<const jokers::JokerView> js, double odds_mult) {
+double space_probability(const snapshot::Snapshot& snap, std::span<const jokers::JokerView> js,
+                         double odds_mult) {
   double odds = 4.0;
-  for (const jokers::JokerView& j : js) {
-    if (j.key == jokers::Key::j_space) {
-      odds = j.ab.extra.value_or(4.0);
+  for (std::size_t i = 0; i < js.size(); ++i) {
+    if (js[i].key == jokers::Key::j_space) {
+      odds = snap.jokers[i].extra(4.0);
       break;
     }
   }
@@ -76,7 +77,7 @@ Prepared::Prepared(const snapshot::Snapshot& snap) : snapshot(snap) {
     if (j.key == jokers::Key::j_oops && !j.debuff) ++oops;
   }
   odds_mult = std::ldexp(1.0, static_cast<int>(std::min(oops, kMaxOddsDoublings)));
-  space_p = space_probability(jokers, odds_mult);
+  space_p = space_probability(snap, jokers, odds_mult);
   hands_left_after = snap.round.hands_left - 1.0;
 
   for (std::size_t t = 0; t < hand::kHandTypes; ++t) {

@@ -548,4 +548,16 @@ std::optional<double> Joker::extra_num(std::string_view key) const {
   return ability_number(extra != nullptr ? extra->find(key) : nullptr);
 }
 
+double Joker::num(std::string_view key, double fallback) const {
+  return num(key).value_or(fallback);
+}
+
+double Joker::extra(double fallback) const {
+  return extra().value_or(fallback);
+}
+
+double Joker::extra_num(std::string_view key, double fallback) const {
+  return extra_num(key).value_or(fallback);
+}
+
 }  // namespace quorvel::snapshot

@@ -49,12 +49,17 @@ struct Joker {
 
   // The ability numbers, by one rule: a member that is a JSON number of any
   // kind, as a 64-bit float; anything else (absent, null, a string,
-  // "naneinf" included) is no value, and the reader applies its own default.
+  // "naneinf" included) gives `fallback`.
   // ab.key:
-  std::optional<double> num(std::string_view key) const;
+  double num(std::string_view key, double fallback) const;
   // ab."extra":
-  std::optional<double> extra() const;
+  double extra(double fallback) const;
   // ab."extra".key, when "extra" is an object:
+  double extra_num(std::string_view key, double fallback) const;
+  // The same without a default, for a reader that applies its own later:
+  // no value where the forms above give their fallback.
+  std::optional<double> num(std::string_view key) const;
+  std::optional<double> extra() const;
   std::optional<double> extra_num(std::string_view key) const;
 };
 

@@ -80,7 +80,6 @@ TEST(Views, AbilityValuesAndInitialState) {
                                                           {"odds", Value(nullptr)}})}});
   const JokerView v = view(j, suits);
   EXPECT_EQ(v.key, Key::j_lusty_joker);
-  EXPECT_EQ(v.ab.mult, 3.0);
   EXPECT_FALSE(v.ab.t_chips.has_value());  // a string is not a number
   EXPECT_FALSE(v.ab.extra.has_value());    // "extra" is an object
   EXPECT_EQ(v.ab.chips, 40.0);
@@ -111,7 +110,8 @@ TEST(Views, AbilityValuesAndInitialState) {
   const JokerView empty_type = view(joker("j_joker").ab({{"type", Value("")}}), suits);
   EXPECT_FALSE(empty_type.ab.has_type);
   const JokerView not_object = view(joker("j_joker").ab_value(Value(5.0)), suits);
-  EXPECT_FALSE(not_object.ab.mult.has_value());
+  EXPECT_FALSE(not_object.ab.extra.has_value());
+  EXPECT_EQ(not_object.initial.mult, 0.0);
 
   const auto states = initial_state(std::vector<JokerView>{v, bare});
   ASSERT_EQ(states.size(), 2u);

@@ -308,6 +308,14 @@ TEST(Joker, AbilityAccessors) {
   for (std::string_view member : {"null", "true", "\"3\"", "[3]", "{}"}) {
     EXPECT_EQ(joker(R"({"mult":)" + std::string(member) + "}").num("mult"), none) << member;
   }
+  // The forms with a default give it exactly where the others give no value.
+  for (std::string_view ab : {R"({"extra":{"chips":30}})", R"({"extra":6,"chips":2})", "5",
+                              R"({"mult":"naneinf","extra":{"chips":null}})"}) {
+    j = joker(ab);
+    EXPECT_EQ(j.num("chips", -7.5), j.num("chips").value_or(-7.5)) << ab;
+    EXPECT_EQ(j.extra(-7.5), j.extra().value_or(-7.5)) << ab;
+    EXPECT_EQ(j.extra_num("chips", -7.5), j.extra_num("chips").value_or(-7.5)) << ab;
+  }
 }
 
 TEST(Joker, AbilityValueKeepsNumberKinds) {
