@@ -1,5 +1,5 @@
-// Stage 1's building blocks: the selections to score, the ranking of the
-// retained plays and the better-than test that later stages share.
+// Stage 1's ranking of the retained plays and the better-than test that
+// later stages share.
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -13,55 +13,6 @@
 #include "search/stages.h"
 
 namespace quorvel::search {
-
-SelectionWalk::SelectionWalk(const snapshot::Snapshot& snapshot) {
-  for (std::size_t i = 0; i < snapshot.hand.size(); ++i) {
-    const snapshot::Card& card = snapshot.hand[i];
-    if (card.forced) {
-      forced_.push_back(i);
-    } else if (!card.hidden) {
-      free_.push_back(i);
-    }
-  }
-  room_ = forced_.size() > 5 ? 0 : 5 - forced_.size();
-}
-
-// The recursive pre-order walk, unrolled: from the current selection, first
-// its extension by the next free card, else the next sibling at the deepest
-// place that has one.
-bool SelectionWalk::next() {
-  if (!started_) {
-    started_ = true;
-    if (!forced_.empty()) {
-      selection_ = forced_;
-      return true;
-    }
-  }
-  const std::size_t first = added_.empty() ? 0 : added_.back() + 1;
-  if (added_.size() < room_ && first < free_.size()) {
-    added_.push_back(first);
-  } else {
-    for (;;) {
-      if (added_.empty()) return false;
-      const std::size_t sibling = added_.back() + 1;
-      added_.pop_back();
-      if (sibling < free_.size()) {
-        added_.push_back(sibling);
-        break;
-      }
-    }
-  }
-  selection_.resize(forced_.size() + added_.size());
-  std::size_t f = 0, a = 0;
-  for (std::size_t& out : selection_) {
-    if (a == added_.size() || (f < forced_.size() && forced_[f] < free_[added_[a]])) {
-      out = forced_[f++];
-    } else {
-      out = free_[added_[a++]];
-    }
-  }
-  return true;
-}
 
 double round12(double x) {
   if (std::isnan(x)) return -std::numeric_limits<double>::infinity();

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "search/selection.h"
 #include "search/stages.h"
 
 namespace quorvel::search {
@@ -37,7 +38,7 @@ class Search {
   void refresh_floors();
   bool improve_card_orders(Candidate& best);
   bool walk_card_orders(const Candidate& cand, Candidate& best);
-  void try_card_order(const Candidate& cand, const score::Lineup& jokers,
+  void try_card_order(const Candidate& cand, const score::Lineup& lineup,
                       std::span<const std::size_t> order, Candidate& best);
 
   // Counted scorings; `order` is a joker order's positions or its lineup.
@@ -236,10 +237,10 @@ bool Search::improve_card_orders(Candidate& best) {
       if (!walk_card_orders(cand, best)) return false;
       continue;
     }
-    const score::Lineup jokers(prep_, cand.order);
+    const score::Lineup lineup(prep_, cand.order);
     const std::vector<Positions> orders = permutations(cand.cards.size());
     // The identity is the candidate's own order and is not scored again.
-    for (std::size_t o = 1; o < orders.size(); ++o) try_card_order(cand, jokers, orders[o], best);
+    for (std::size_t o = 1; o < orders.size(); ++o) try_card_order(cand, lineup, orders[o], best);
   }
   return true;
 }
@@ -249,21 +250,21 @@ bool Search::improve_card_orders(Candidate& best) {
 // cancelled.
 bool Search::walk_card_orders(const Candidate& cand, Candidate& best) {
   const std::size_t cap = card_order_cap(cand.cards.size());
-  const score::Lineup jokers(prep_, cand.order);
+  const score::Lineup lineup(prep_, cand.order);
   PermutationWalk walk(cand.cards.size());
   for (std::size_t o = 1; o < cap && walk.next(); ++o) {
     if (cancel_()) return false;
-    try_card_order(cand, jokers, walk.order(), best);
+    try_card_order(cand, lineup, walk.order(), best);
   }
   return true;
 }
 
-void Search::try_card_order(const Candidate& cand, const score::Lineup& jokers,
+void Search::try_card_order(const Candidate& cand, const score::Lineup& lineup,
                             std::span<const std::size_t> order, Candidate& best) {
   played_.clear();
   for (std::size_t p : order) played_.push_back(cand.cards[p]);
   const score::Play play(prep_, played_);
-  const score::Outcome next = expected(play, jokers);
+  const score::Outcome next = expected(play, lineup);
   if (better(objective_, next, {best.expected, best.money})) {
     best.cards = played_;
     best.order = cand.order;

@@ -43,8 +43,12 @@ struct SearchResult {
 using Cancel = std::function<bool()>;
 using Sink = std::function<void(SearchResult)>;
 
-// Scoring calls made by one search, report rescorings included. Deterministic
-// for a given snapshot, so a change in it means the search behaved otherwise.
+// The scorings one search asks for: its score_play and score_expected calls,
+// those of its reports included (a report rescores its play in full, and in
+// the snapshot's own joker order when it recommends another), and each joker
+// order whose expected score is taken from an equivalent order's run, counted
+// as if it were scored. Deterministic for a given snapshot, so a change in it
+// means the search behaved otherwise.
 struct Counts {
   std::uint64_t score_play = 0;
   std::uint64_t score_expected = 0;

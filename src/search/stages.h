@@ -1,6 +1,6 @@
 // The pieces of the search's stages: the retained plays, what the search
-// carries from stage to stage, the selections, the ranking and the orders to
-// try. Private to src/search (and its tests).
+// carries from stage to stage, the ranking and the orders to try (the
+// selections are in selection.h). Private to src/search (and its tests).
 #pragma once
 
 #include <array>
@@ -44,26 +44,6 @@ struct Progress {
   // position outside the hand or the jokers throws std::out_of_range, as
   // scoring does.
   SearchResult result(std::uint32_t stage, bool done, const Candidate* best) const;
-};
-
-// Every playable selection (ascending hand positions), one at a time, depth
-// first, each selection before its extensions. Holds only the current one,
-// so a hand of any size costs no more memory than its length.
-class SelectionWalk {
- public:
-  explicit SelectionWalk(const snapshot::Snapshot& snapshot);
-  // Moves to the next selection; false when there is none left.
-  bool next();
-  // The current selection, valid after next() returned true.
-  const Positions& selection() const { return selection_; }
-
- private:
-  Positions forced_;
-  Positions free_;
-  Positions added_;  // indices into free_, rising
-  Positions selection_;
-  std::size_t room_ = 0;
-  bool started_ = false;
 };
 
 // Ranking: a key brought to twelve significant digits (NaN becomes -inf).
