@@ -1,5 +1,7 @@
 // The search frame and its three stages.
 #include <algorithm>
+#include <atomic>
+#include <limits>
 #include <optional>
 
 #include "search/selection.h"
@@ -8,6 +10,8 @@
 namespace quorvel::search {
 
 namespace {
+
+std::atomic<bool> g_whole_ranking{false};
 
 // The search's shared state: the snapshot prepared once, the scoring calls
 // counted, the callbacks.
@@ -95,6 +99,8 @@ void Search::run() {
 // and ranks again; the others keep their values and their relative order, so
 // at most kLeading of them can rise into the part that stage 3 reads.
 std::size_t Search::head_limit() const {
+  if (g_whole_ranking.load(std::memory_order_relaxed))
+    return std::numeric_limits<std::size_t>::max();
   const std::size_t n = snapshot_.jokers.size();
   if (n < 2) return kLeading;
   if (n >= kClimbFrom) return kLeading + kLeading;
@@ -275,6 +281,10 @@ void Search::try_card_order(const Candidate& cand, const score::Lineup& lineup,
 }
 
 }  // namespace
+
+void keep_whole_ranking(bool on) {
+  g_whole_ranking.store(on, std::memory_order_relaxed);
+}
 
 void run(const snapshot::Snapshot& snapshot, const Cancel& cancel, const Sink& sink) {
   run(snapshot, cancel, sink, nullptr);

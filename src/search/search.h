@@ -59,6 +59,11 @@ struct Counts {
 // result that differs in any bit ends the process. Off unless turned on.
 void check_shared_runs(bool on);
 
+// For tests: while on, stage 1 keeps every retained play instead of only the
+// head of the ranking that the later stages can reach, so that a search can
+// be compared with one that keeps no bound. Off unless turned on.
+void keep_whole_ranking(bool on);
+
 // The whole search of one snapshot. `cancel` is consulted before each
 // selection, before each candidate of stages 2 and 3, before each
 // hill-climbing pass and before the final report; once it answers true no
