@@ -34,7 +34,6 @@ class Search {
   void run();
 
  private:
-  std::size_t head_limit() const;
   bool enumerate();
   bool improve_joker_orders();
   bool climb();
@@ -94,28 +93,15 @@ void Search::run() {
   report(3, true, &best);
 }
 
-// How far down the ranking the later stages can reach. Stage 2 changes the
-// first k candidates at most (the joker-order budget, or the climbed ones)
-// and ranks again; the others keep their values and their relative order, so
-// at most kLeading of them can rise into the part that stage 3 reads.
-std::size_t Search::head_limit() const {
-  if (g_whole_ranking.load(std::memory_order_relaxed))
-    return std::numeric_limits<std::size_t>::max();
-  const std::size_t n = snapshot_.jokers.size();
-  if (n < 2) return kLeading;
-  if (n >= kClimbFrom) return kLeading + kLeading;
-  const std::size_t m = joker_orders_.size();
-  // With one order nothing changes: only the count of candidates matters.
-  if (m < 2) return kLeading;
-  return kOrderBudget / m + kLeading;
-}
-
 // Stage 1: the selections one at a time, each scored and, when retained,
 // offered to the head of the ranking; the rest of the ranking is never read.
 // False when cancelled.
 bool Search::enumerate() {
   const bool money = objective_ == snapshot::Objective::money;
-  RankingHead head(objective_, head_limit());
+  const std::size_t limit = g_whole_ranking.load(std::memory_order_relaxed)
+                                ? std::numeric_limits<std::size_t>::max()
+                                : head_limit(snapshot_.jokers.size(), joker_orders_.size());
+  RankingHead head(objective_, limit);
   SelectionWalk walk(snapshot_);
   while (walk.next()) {
     if (cancel_()) return false;
@@ -281,6 +267,20 @@ void Search::try_card_order(const Candidate& cand, const score::Lineup& lineup,
 }
 
 }  // namespace
+
+// Stage 2 changes the first k candidates at most (the joker-order budget, or
+// the climbed ones) and ranks again; the others keep their values and their
+// relative order. A changed candidate can fall below unchanged ones: under
+// the money objective better() takes a higher score with money lower within
+// its tolerance, and that money may rank one twelfth digit lower. So the
+// kLeading candidates that stage 3 reads lie among the first k + kLeading.
+std::size_t head_limit(std::size_t jokers, std::size_t orders) {
+  if (jokers < 2) return kLeading;
+  if (jokers >= kClimbFrom) return kLeading + kLeading;
+  // With one order nothing changes: only the count of candidates matters.
+  if (orders < 2) return kLeading;
+  return kOrderBudget / orders + kLeading;
+}
 
 void keep_whole_ranking(bool on) {
   g_whole_ranking.store(on, std::memory_order_relaxed);

@@ -53,6 +53,10 @@ bool top_first(snapshot::Objective objective, const Candidate& a, const Candidat
 // Stable sort by top_first.
 void rank(snapshot::Objective objective, std::vector<Candidate>& candidates);
 
+// How far down stage 1's ranking the later stages can reach, with `jokers`
+// jokers whose `orders` orders are tried in full (none when they are climbed).
+std::size_t head_limit(std::size_t jokers, std::size_t orders);
+
 // The first `limit` plays of the ranking of all plays offered: the same
 // plays in the same order as ranking every one of them and keeping the
 // first `limit`, ties included. Its memory grows with the limit, not with

@@ -41,6 +41,11 @@ struct Case {
 
 Case make_case(std::uint64_t seed);
 
+// A state of 13 to 40 cards, some forced or hidden, with 0 to 8 jokers, whose
+// search ranks more plays than the head of the ranking that stage 1 keeps
+// (unless jokers whose order cannot matter make that head larger).
+std::string large_state(std::uint64_t seed);
+
 // A score request in object form, or in array form when `array_form`.
 std::string score_request(const std::string& snapshot, const std::vector<std::int64_t>& play,
                           bool array_form);
