@@ -92,6 +92,28 @@ TEST(Run, OrderBudget) {
   }
 }
 
+// Exactly as many retained plays as the budget: every one gets every order.
+TEST(Run, OrderBudgetMetExactlyStaysExact) {
+  // Three forced cards and 23 free ones: 1 + 23 + 253 = 277 = 200000 / 720 selections.
+  snapshot::Snapshot snap = with_levels();
+  const char* suits[] = {"Spades", "Hearts", "Clubs", "Diamonds"};
+  for (std::size_t i = 0; i < 26; ++i) {
+    snap.hand.push_back(card(static_cast<std::int64_t>(i + 1),
+                             static_cast<std::int32_t>(2 + i % 13), suits[i % 4]));
+    snap.hand.back().forced = i < 3;
+  }
+  for (std::size_t j = 0; j < 6; ++j) {
+    snap.jokers.push_back(j % 2 == 0 ? plus_mult(100 + j, 3) : times_three(100 + j));
+  }
+  Recorder rec;
+  Counts counts;
+  run(snap, never(), rec.sink(), &counts);
+  ASSERT_EQ(rec.stages(), (std::vector<std::uint32_t>{1, 2, 3}));
+  EXPECT_EQ(counts.score_play, 277u + 277u + 3u);  // selections, floors, reports
+  EXPECT_TRUE(rec.reports[1].order_exact);
+  EXPECT_TRUE(rec.reports[2].order_exact);
+}
+
 std::vector<snapshot::Joker> six_times_three_then_plus() {
   std::vector<snapshot::Joker> js;
   for (std::int64_t j = 0; j < 6; ++j) js.push_back(times_three(100 + j));

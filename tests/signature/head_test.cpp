@@ -112,10 +112,9 @@ std::string falling_state(std::size_t jokers) {
   for (std::size_t j = 2; j < jokers; ++j) {
     s += R"(,{"id":)" + std::to_string(j + 1) + R"(,"key":")" + idle[j - 2] + "\"}";
   }
-  return s +
-         R"(],"levels":{"Flush":{"chips":35,"mult":4},"Straight Flush":{"chips":100,"mult":8},)"
-         R"("High Card":{"chips":5,"mult":1}},"round":{"dollars":4},)"
-         R"("options":{"objective":"money"}})";
+  return s + R"(],"levels":{"Flush":{"chips":35,"mult":4},"Straight Flush":{"chips":100,"mult":8},)"
+             R"("High Card":{"chips":5,"mult":1}},"round":{"dollars":4},)"
+             R"("options":{"objective":"money"}})";
 }
 
 // Six jokers try every order (the first 277 plays of 2379); seven and eight
