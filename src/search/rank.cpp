@@ -111,32 +111,37 @@ void RankingHead::offer(std::span<const std::size_t> cards, double expected, dou
     }
     e.count = static_cast<std::uint8_t>(cards.size());
   }
-  // Half the limit again as slack: each pruning then costs time in
-  // proportion to the plays offered since the last one. The storage grows
-  // up to that size and no further.
-  const std::size_t most = limit_ + limit_ / 2 + 1;
-  if (entries_.size() == entries_.capacity()) {
-    entries_.reserve(std::min(most, std::max<std::size_t>(64, 2 * entries_.capacity())));
+  const auto earlier = [this](const Entry& a, const Entry& b) { return before(a, b); };
+  if (entries_.size() < limit_) {
+    if (entries_.size() == entries_.capacity()) {
+      entries_.reserve(std::min(limit_, std::max<std::size_t>(64, 2 * entries_.capacity())));
+    }
+    entries_.push_back(e);
+    std::push_heap(entries_.begin(), entries_.end(), earlier);
+    return;
   }
-  entries_.push_back(e);
-  if (entries_.size() == most) prune();
+  // Full: the play replaces the last one kept if it ranks before it. Offered
+  // last, it ranks after every kept play with equal keys, as in a stable sort.
+  if (!before(e, entries_.front())) return;
+  std::pop_heap(entries_.begin(), entries_.end(), earlier);
+  entries_.back() = e;
+  std::push_heap(entries_.begin(), entries_.end(), earlier);
 }
 
-void RankingHead::prune() {
-  if (entries_.size() <= limit_) return;
-  const auto cut = entries_.begin() + static_cast<std::ptrdiff_t>(limit_);
-  std::nth_element(entries_.begin(), cut, entries_.end(),
-                   [this](const Entry& a, const Entry& b) { return before(a, b); });
-  entries_.erase(cut, entries_.end());
-}
-
-std::vector<Candidate> RankingHead::take(const Positions& order) {
-  prune();
-  std::sort(entries_.begin(), entries_.end(),
-            [this](const Entry& a, const Entry& b) { return before(a, b); });
-  std::vector<Candidate> out;
+bool RankingHead::take(const Positions& order, const Cancel& cancel, std::vector<Candidate>& out) {
+  std::size_t steps = 0;
+  const auto stopped = [&] { return ++steps % kStepsPerTest == 0 && cancel(); };
+  // Each pop moves the last play left in the heap to the end of its range:
+  // the heap sorts into rank order.
+  const auto earlier = [this](const Entry& a, const Entry& b) { return before(a, b); };
+  for (auto end = entries_.end(); end != entries_.begin(); --end) {
+    if (stopped()) return false;
+    std::pop_heap(entries_.begin(), end, earlier);
+  }
+  out.clear();
   out.reserve(entries_.size());
   for (const Entry& e : entries_) {
+    if (stopped()) return false;
     Candidate c{{}, order, e.expected, e.floor, e.money};
     if (e.count > e.cards.size()) {
       c.cards = long_cards_;
@@ -147,7 +152,7 @@ std::vector<Candidate> RankingHead::take(const Positions& order) {
   }
   entries_.clear();
   entries_.shrink_to_fit();
-  return out;
+  return true;
 }
 
 bool better(snapshot::Objective objective, score::Outcome next, score::Outcome held) {

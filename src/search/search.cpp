@@ -38,7 +38,7 @@ class Search {
   bool improve_joker_orders();
   bool climb();
   bool exhaustive();
-  void refresh_floors();
+  bool refresh_floors();
   bool improve_card_orders(Candidate& best);
   bool walk_card_orders(const Candidate& cand, Candidate& best);
   void try_card_order(const Candidate& cand, const score::Lineup& lineup,
@@ -113,14 +113,13 @@ bool Search::enumerate() {
     }
   }
   retained_ = head.offered();
-  candidates_ = head.take(prep_.identity_order);
-  return true;
+  return head.take(prep_.identity_order, cancel_, candidates_);
 }
 
 // Stage 2, ending in its report. False when cancelled.
 bool Search::improve_joker_orders() {
   if (!(snapshot_.jokers.size() >= kClimbFrom ? climb() : exhaustive())) return false;
-  refresh_floors();
+  if (!refresh_floors()) return false;
   rank(objective_, candidates_);
   report(2, false, &candidates_.front());
   return true;
@@ -209,13 +208,17 @@ bool Search::exhaustive() {
 }
 
 // A changed joker order changes the floor too; the floor is only known from
-// a full scoring.
-void Search::refresh_floors() {
+// a full scoring. Stage 2 may have changed the whole head. False when
+// cancelled.
+bool Search::refresh_floors() {
+  std::size_t rescored = 0;
   for (Candidate& cand : candidates_) {
     if (cand.order == prep_.identity_order) continue;
+    if (++rescored % kStepsPerTest == 0 && cancel_()) return false;
     const score::Play play(prep_, cand.cards);
     cand.floor = play_score(play, cand.order).floor;
   }
+  return true;
 }
 
 // Stage 3: every order of the played cards of the leading candidates, judged

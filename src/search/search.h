@@ -66,8 +66,9 @@ void keep_whole_ranking(bool on);
 
 // The whole search of one snapshot. `cancel` is consulted before each
 // selection, before each candidate of stages 2 and 3, before each
-// hill-climbing pass and before the final report; once it answers true no
-// further report is sent.
+// hill-climbing pass and before the final report, and every 256 steps of the
+// bookkeeping in between (stage 1's head put in rank order, floors rescored
+// after stage 2); once it answers true no further report is sent.
 void run(const snapshot::Snapshot& snapshot, const Cancel& cancel, const Sink& sink);
 // The same, adding the scoring calls made to `counts` when it is not null.
 void run(const snapshot::Snapshot& snapshot, const Cancel& cancel, const Sink& sink,

@@ -114,7 +114,8 @@ TEST(Ranking, TopFirstAgreesWithTheSort) {
 
 // The head kept while plays stream in is the ranking of all of them, cut:
 // the same plays in the same order, ties and NaNs included, for limits
-// smaller than, equal to and larger than the number of plays.
+// smaller than, equal to and larger than the number of plays. Taking it
+// consults the cancel test every kStepsPerTest steps, and only then.
 TEST(RankingHead, IsTheFullRankingCut) {
   std::uint64_t state = 12345;
   auto roll = [&state](std::uint64_t n) {
@@ -123,7 +124,7 @@ TEST(RankingHead, IsTheFullRankingCut) {
   };
   const double values[] = {0.0, -0.0, 1.0, 2.0, 2.0000000000001, 3.5, kNaN, -kInf, kInf, 7.0};
   for (Objective objective : {Objective::score, Objective::money}) {
-    for (std::size_t plays : {0u, 1u, 7u, 300u}) {
+    for (std::size_t plays : {0u, 1u, 7u, 300u, 3000u}) {
       std::vector<Candidate> all;
       for (std::size_t p = 0; p < plays; ++p) {
         Candidate c = cand(values[roll(10)], values[roll(10)], values[roll(10)]);
@@ -132,19 +133,36 @@ TEST(RankingHead, IsTheFullRankingCut) {
       }
       std::vector<Candidate> sorted = all;
       rank(objective, sorted);
-      for (std::size_t limit : {1u, 5u, 64u, 299u, 300u, 1000u}) {
+      for (std::size_t limit : {1u, 5u, 64u, 299u, 300u, 1000u, 2999u, 5000u}) {
         RankingHead head(objective, limit);
         for (const Candidate& c : all) head.offer(c.cards, c.expected, c.floor, c.money);
         EXPECT_EQ(head.offered(), plays);
         const Positions order = {1, 0};
-        const std::vector<Candidate> kept = head.take(order);
+        std::vector<Candidate> kept;
+        std::size_t tests = 0;
+        ASSERT_TRUE(head.take(
+            order, [&tests] { return ++tests, false; }, kept));
         ASSERT_EQ(kept.size(), std::min(limit, plays));
+        // One step per play put in order and one per play copied out.
+        EXPECT_EQ(tests, 2 * kept.size() / kStepsPerTest);
         for (std::size_t k = 0; k < kept.size(); ++k) {
           EXPECT_EQ(kept[k].cards, sorted[k].cards) << plays << " plays, limit " << limit;
           EXPECT_EQ(kept[k].order, order);
         }
       }
     }
+  }
+}
+
+TEST(RankingHead, TakingStopsAtTheFirstTrueCancelTest) {
+  for (std::size_t answered : {1u, 2u, 5u}) {
+    RankingHead head(Objective::score, 3000);
+    for (std::size_t p = 0; p < 3000; ++p) head.offer(Positions{p}, double(p % 7), 0.0, 0.0);
+    std::vector<Candidate> kept;
+    std::size_t tests = 0;
+    EXPECT_FALSE(head.take(
+        {}, [&] { return ++tests == answered; }, kept));
+    EXPECT_EQ(tests, answered);
   }
 }
 
