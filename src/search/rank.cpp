@@ -85,7 +85,11 @@ void rank(snapshot::Objective objective, std::vector<Candidate>& candidates) {
 }
 
 RankingHead::RankingHead(snapshot::Objective objective, std::size_t limit)
-    : objective_(objective), limit_(std::max<std::size_t>(limit, 1)) {}
+    : objective_(objective), limit_(std::max<std::size_t>(limit, 1)) {
+  // All at once: a growing vector would copy and free the whole head
+  // between two offers.
+  entries_.reserve(limit_);
+}
 
 bool RankingHead::before(const Entry& a, const Entry& b) const {
   if (a.keys != b.keys) return ranks_before(a.keys, b.keys);
@@ -113,9 +117,6 @@ void RankingHead::offer(std::span<const std::size_t> cards, double expected, dou
   }
   const auto earlier = [this](const Entry& a, const Entry& b) { return before(a, b); };
   if (entries_.size() < limit_) {
-    if (entries_.size() == entries_.capacity()) {
-      entries_.reserve(std::min(limit_, std::max<std::size_t>(64, 2 * entries_.capacity())));
-    }
     entries_.push_back(e);
     std::push_heap(entries_.begin(), entries_.end(), earlier);
     return;

@@ -101,8 +101,9 @@ bool Search::enumerate() {
   const std::size_t limit = g_whole_ranking.load(std::memory_order_relaxed)
                                 ? std::numeric_limits<std::size_t>::max()
                                 : head_limit(snapshot_.jokers.size(), joker_orders_.size());
-  RankingHead head(objective_, limit);
   SelectionWalk walk(snapshot_);
+  // No more plays than selections: the head's storage is never larger.
+  RankingHead head(objective_, walk.count(limit));
   while (walk.next()) {
     if (cancel_()) return false;
     const score::Play play(prep_, walk.selection());

@@ -1,5 +1,7 @@
 #include "search/selection.h"
 
+#include <limits>
+
 namespace quorvel::search {
 
 SelectionWalk::SelectionWalk(const snapshot::Snapshot& snapshot) {
@@ -49,6 +51,21 @@ bool SelectionWalk::next() {
     }
   }
   return true;
+}
+
+std::size_t SelectionWalk::count(std::size_t most) const {
+  // The forced cards with k free ones, k from 0 (unless nothing is forced) to
+  // the room left: C(free, k) selections each.
+  const std::size_t n = free_.size();
+  std::size_t total = forced_.empty() ? 0 : 1;
+  std::size_t ways = 1;
+  for (std::size_t k = 1; k <= room_ && k <= n; ++k) {
+    if (ways > std::numeric_limits<std::size_t>::max() / (n - k + 1)) return most;
+    ways = ways * (n - k + 1) / k;  // C(n, k) from C(n, k - 1), exactly
+    if (ways >= most || total >= most - ways) return most;
+    total += ways;
+  }
+  return total < most ? total : most;
 }
 
 }  // namespace quorvel::search

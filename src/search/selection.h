@@ -19,6 +19,8 @@ class SelectionWalk {
   bool next();
   // The current selection, valid after next() returned true.
   const common::Positions& selection() const { return selection_; }
+  // How many selections the whole walk makes, or `most` when that is fewer.
+  std::size_t count(std::size_t most) const;
 
  private:
   common::Positions forced_;

@@ -60,7 +60,8 @@ std::size_t head_limit(std::size_t jokers, std::size_t orders);
 // The first `limit` plays of the ranking of all plays offered: the same
 // plays in the same order as ranking every one of them and keeping the
 // first `limit`, ties included. A heap with the last play kept on top: its
-// memory is the limit's, and an offer costs at most a walk down the heap.
+// storage is the limit's, taken at once, and an offer costs at most a walk
+// down the heap.
 class RankingHead {
  public:
   RankingHead(snapshot::Objective objective, std::size_t limit);

@@ -1,8 +1,11 @@
 // The selections stage 1 scores: each playable selection once, in the walk's
-// order, forced cards in every one, hidden cards in none.
+// order, forced cards in every one, hidden cards in none; and their count,
+// worked out without the walk.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <set>
 #include <vector>
 
@@ -88,6 +91,39 @@ TEST(Selections, FiveOrMoreForcedFormTheOnlySelection) {
 TEST(Selections, NothingToPlay) {
   EXPECT_TRUE(selections(free_hand(0)).empty());
   EXPECT_TRUE(selections(hand_of({{false, true}, {false, true}})).empty());
+}
+
+// Every mix of up to 12 cards, each free, forced or hidden (forced and hidden
+// too), drawn at random: the count is the walk's, and `most` caps it.
+TEST(Selections, CountIsTheWalksOwn) {
+  constexpr std::size_t kAll = std::numeric_limits<std::size_t>::max();
+  std::uint64_t state = 99;
+  auto roll = [&state](std::uint64_t n) {
+    state = state * 6364136223846793005ull + 1442695040888963407ull;
+    return (state >> 33) % n;
+  };
+  for (int round = 0; round < 400; ++round) {
+    std::vector<std::pair<bool, bool>> cards(roll(13));
+    for (auto& [forced, hidden] : cards) {
+      const std::uint64_t r = roll(8);
+      forced = r < 2 || r == 7;
+      hidden = r == 2 || r == 7;
+    }
+    const snapshot::Snapshot snap = hand_of(cards);
+    const std::size_t walked = selections(snap).size();
+    const SelectionWalk walk(snap);
+    EXPECT_EQ(walk.count(kAll), walked) << round;
+    EXPECT_EQ(walk.count(walked), walked) << round;
+    EXPECT_EQ(walk.count(walked + 1), walked) << round;
+    if (walked > 0) {
+      EXPECT_EQ(walk.count(walked - 1), walked - 1) << round;
+    }
+  }
+  // Far more than any walk could visit: C(10000, 1) + ... + C(10000, 5), and
+  // for 100000 cards more than 64 bits hold.
+  EXPECT_EQ(SelectionWalk(free_hand(10000)).count(kAll), 832916875004174500u);
+  EXPECT_EQ(SelectionWalk(free_hand(100000)).count(kAll), kAll);
+  EXPECT_EQ(SelectionWalk(free_hand(100000)).count(100032), 100032u);
 }
 
 }  // namespace
