@@ -49,9 +49,17 @@ Keys keys_of(snapshot::Objective objective, const Candidate& c) {
   return keys_of(objective, c.expected, c.floor, c.money);
 }
 
-// Descending on every key.
+// Descending on every key: negative when `a` ranks before `b`, positive
+// when after, zero when the keys are equal.
+int key_order(const Keys& a, const Keys& b) {
+  for (std::size_t k = 0; k < a.size(); ++k) {
+    if (a[k] != b[k]) return a[k] > b[k] ? -1 : 1;
+  }
+  return 0;
+}
+
 bool ranks_before(const Keys& a, const Keys& b) {
-  return std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end());
+  return key_order(a, b) < 0;
 }
 
 // Two values count as equal when they compare equal (equal infinities too) or
@@ -92,8 +100,8 @@ RankingHead::RankingHead(snapshot::Objective objective, std::size_t limit)
 }
 
 bool RankingHead::before(const Entry& a, const Entry& b) const {
-  if (a.keys != b.keys) return ranks_before(a.keys, b.keys);
-  return a.seq < b.seq;
+  const int order = key_order(a.keys, b.keys);
+  return order != 0 ? order < 0 : a.seq < b.seq;
 }
 
 void RankingHead::offer(std::span<const std::size_t> cards, double expected, double floor,
