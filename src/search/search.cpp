@@ -275,9 +275,10 @@ void Search::try_card_order(const Candidate& cand, const score::Lineup& lineup,
 // Stage 2 changes the first k candidates at most (the joker-order budget, or
 // the climbed ones) and ranks again; the others keep their values and their
 // relative order. A changed candidate can fall below unchanged ones: under
-// the money objective better() takes a higher score with money lower within
-// its tolerance, and that money may rank one twelfth digit lower. So the
-// kLeading candidates that stage 3 reads lie among the first k + kLeading.
+// the money objective better() may take a higher score whose money ranks
+// lower (equal within the tolerance but not to twelve digits, or any money
+// in place of an infinite one). However the changed ones move, the kLeading
+// candidates that stage 3 reads lie among the first k + kLeading.
 std::size_t head_limit(std::size_t jokers, std::size_t orders) {
   if (jokers < 2) return kLeading;
   if (jokers >= kClimbFrom) return kLeading + kLeading;
