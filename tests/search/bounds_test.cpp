@@ -95,13 +95,8 @@ constexpr std::size_t kMemoryGuard = std::size_t{64} << 20;
 
 // `forced` forced cards of cycling ranks and suits, and one free card.
 snapshot::Snapshot forced_cards(std::size_t forced) {
-  snapshot::Snapshot snap = free_cards(0);
-  const char* suits[] = {"Spades", "Hearts", "Clubs", "Diamonds"};
-  for (std::size_t i = 0; i < forced; ++i) {
-    snap.hand.push_back(card(static_cast<std::int64_t>(i + 1),
-                             static_cast<std::int32_t>(2 + i % 13), suits[i % 4]));
-    snap.hand.back().forced = true;
-  }
+  snapshot::Snapshot snap = cycling_cards(forced);
+  for (snapshot::Card& c : snap.hand) c.forced = true;
   snap.hand.push_back(card(0, 14, "Spades"));
   return snap;
 }
@@ -182,12 +177,7 @@ TEST(ManyForcedCards, FiveForcedCardsTryEveryOrderWithoutTestsBetween) {
 // keep the largest head (100032 plays); 200000 selections fill it and then
 // replace its last plays.
 TEST(LargeHands, StageOneHoldsOnlyTheHeadOfTheRanking) {
-  snapshot::Snapshot snap = with_levels();
-  const char* suits[] = {"Spades", "Hearts", "Clubs", "Diamonds"};
-  for (std::size_t i = 0; i < 140; ++i) {
-    snap.hand.push_back(card(static_cast<std::int64_t>(i + 1),
-                             static_cast<std::int32_t>(2 + i % 13), suits[i % 4]));
-  }
+  snapshot::Snapshot snap = cycling_cards(140);
   snap.jokers = {plus_mult(1, 4), times_three(2)};
   CancelAfter cancel{200000};
   Counts counts;

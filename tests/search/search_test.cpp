@@ -130,13 +130,8 @@ TEST(Run, TakingTheHeadAndRescoringFloorsStopWhenCancelled) {
 // Exactly as many retained plays as the budget: every one gets every order.
 TEST(Run, OrderBudgetMetExactlyStaysExact) {
   // Three forced cards and 23 free ones: 1 + 23 + 253 = 277 = 200000 / 720 selections.
-  snapshot::Snapshot snap = with_levels();
-  const char* suits[] = {"Spades", "Hearts", "Clubs", "Diamonds"};
-  for (std::size_t i = 0; i < 26; ++i) {
-    snap.hand.push_back(card(static_cast<std::int64_t>(i + 1),
-                             static_cast<std::int32_t>(2 + i % 13), suits[i % 4]));
-    snap.hand.back().forced = i < 3;
-  }
+  snapshot::Snapshot snap = cycling_cards(26);
+  for (std::size_t i = 0; i < 3; ++i) snap.hand[i].forced = true;
   for (std::size_t j = 0; j < 6; ++j) {
     snap.jokers.push_back(j % 2 == 0 ? plus_mult(100 + j, 3) : times_three(100 + j));
   }
