@@ -250,7 +250,7 @@ std::string large_state(std::uint64_t seed) {
   // counts: 100032 plays with two jokers, 33365 with three, 8365, 1698, 309.
   switch (jokers) {
     case 2:
-      shape.cards = 30 + rng.below(2);
+      shape.cards = 29 + rng.below(2);
       break;
     case 3:
       shape.cards = 24 + rng.below(2);

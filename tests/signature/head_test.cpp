@@ -74,12 +74,21 @@ snapshot::Snapshot parsed(const std::string& text) {
   return std::get<snapshot::Snapshot>(std::move(p));
 }
 
+// The sanitized builds, whose searches run many times slower, leave the
+// largest hands (two and three jokers, up to 206367 plays) to the plain build.
+#if defined(QRV_SANITIZED)
+constexpr bool kLargestHands = false;
+#else
+constexpr bool kLargestHands = true;
+#endif
+
 TEST(RankingHead, GeneratedStatesSearchAsWithoutABound) {
   std::size_t searched = 0, beyond = 0;
-  for (std::uint64_t seed = 1; seed <= 60; ++seed) {
+  for (std::uint64_t seed = 1; seed <= 40; ++seed) {
     const snapshot::ParseResult p = snapshot::parse(corpus::large_state(seed));
     if (!std::holds_alternative<snapshot::Snapshot>(p)) continue;
     const auto& snap = std::get<snapshot::Snapshot>(p);
+    if (!kLargestHands && (snap.jokers.size() == 2 || snap.jokers.size() == 3)) continue;
     ++searched;
     if (beyond_head(snap)) ++beyond;
     expect_unchanged_by_the_bound(snap, "seed " + std::to_string(seed));
