@@ -1,5 +1,5 @@
-// Stage 1's building blocks: the selections to score, the ranking of the
-// retained plays and the better-than test that later stages share.
+// Stage 1's ranking of the retained plays and the better-than test that
+// later stages share.
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -13,55 +13,6 @@
 #include "search/stages.h"
 
 namespace quorvel::search {
-
-SelectionWalk::SelectionWalk(const snapshot::Snapshot& snapshot) {
-  for (std::size_t i = 0; i < snapshot.hand.size(); ++i) {
-    const snapshot::Card& card = snapshot.hand[i];
-    if (card.forced) {
-      forced_.push_back(i);
-    } else if (!card.hidden) {
-      free_.push_back(i);
-    }
-  }
-  room_ = forced_.size() > 5 ? 0 : 5 - forced_.size();
-}
-
-// The recursive pre-order walk, unrolled: from the current selection, first
-// its extension by the next free card, else the next sibling at the deepest
-// place that has one.
-bool SelectionWalk::next() {
-  if (!started_) {
-    started_ = true;
-    if (!forced_.empty()) {
-      selection_ = forced_;
-      return true;
-    }
-  }
-  const std::size_t first = added_.empty() ? 0 : added_.back() + 1;
-  if (added_.size() < room_ && first < free_.size()) {
-    added_.push_back(first);
-  } else {
-    for (;;) {
-      if (added_.empty()) return false;
-      const std::size_t sibling = added_.back() + 1;
-      added_.pop_back();
-      if (sibling < free_.size()) {
-        added_.push_back(sibling);
-        break;
-      }
-    }
-  }
-  selection_.resize(forced_.size() + added_.size());
-  std::size_t f = 0, a = 0;
-  for (std::size_t& out : selection_) {
-    if (a == added_.size() || (f < forced_.size() && forced_[f] < free_[added_[a]])) {
-      out = forced_[f++];
-    } else {
-      out = free_[added_[a++]];
-    }
-  }
-  return true;
-}
 
 double round12(double x) {
   if (std::isnan(x)) return -std::numeric_limits<double>::infinity();
@@ -98,9 +49,17 @@ Keys keys_of(snapshot::Objective objective, const Candidate& c) {
   return keys_of(objective, c.expected, c.floor, c.money);
 }
 
-// Descending on every key.
+// Descending on every key: negative when `a` ranks before `b`, positive
+// when after, zero when the keys are equal.
+int key_order(const Keys& a, const Keys& b) {
+  for (std::size_t k = 0; k < a.size(); ++k) {
+    if (a[k] != b[k]) return a[k] > b[k] ? -1 : 1;
+  }
+  return 0;
+}
+
 bool ranks_before(const Keys& a, const Keys& b) {
-  return std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end());
+  return key_order(a, b) < 0;
 }
 
 // Two values count as equal when they compare equal (equal infinities too) or
@@ -134,11 +93,15 @@ void rank(snapshot::Objective objective, std::vector<Candidate>& candidates) {
 }
 
 RankingHead::RankingHead(snapshot::Objective objective, std::size_t limit)
-    : objective_(objective), limit_(std::max<std::size_t>(limit, 1)) {}
+    : objective_(objective), limit_(std::max<std::size_t>(limit, 1)) {
+  // All at once: a growing vector would copy and free the whole head
+  // between two offers.
+  entries_.reserve(limit_);
+}
 
 bool RankingHead::before(const Entry& a, const Entry& b) const {
-  if (a.keys != b.keys) return ranks_before(a.keys, b.keys);
-  return a.seq < b.seq;
+  const int order = key_order(a.keys, b.keys);
+  return order != 0 ? order < 0 : a.seq < b.seq;
 }
 
 void RankingHead::offer(std::span<const std::size_t> cards, double expected, double floor,
@@ -160,32 +123,34 @@ void RankingHead::offer(std::span<const std::size_t> cards, double expected, dou
     }
     e.count = static_cast<std::uint8_t>(cards.size());
   }
-  // Half the limit again as slack: each pruning then costs time in
-  // proportion to the plays offered since the last one. The storage grows
-  // up to that size and no further.
-  const std::size_t most = limit_ + limit_ / 2 + 1;
-  if (entries_.size() == entries_.capacity()) {
-    entries_.reserve(std::min(most, std::max<std::size_t>(64, 2 * entries_.capacity())));
+  const auto earlier = [this](const Entry& a, const Entry& b) { return before(a, b); };
+  if (entries_.size() < limit_) {
+    entries_.push_back(e);
+    std::push_heap(entries_.begin(), entries_.end(), earlier);
+    return;
   }
-  entries_.push_back(e);
-  if (entries_.size() == most) prune();
+  // Full: the play replaces the last one kept if it ranks before it. Offered
+  // last, it ranks after every kept play with equal keys, as in a stable sort.
+  if (!before(e, entries_.front())) return;
+  std::pop_heap(entries_.begin(), entries_.end(), earlier);
+  entries_.back() = e;
+  std::push_heap(entries_.begin(), entries_.end(), earlier);
 }
 
-void RankingHead::prune() {
-  if (entries_.size() <= limit_) return;
-  const auto cut = entries_.begin() + static_cast<std::ptrdiff_t>(limit_);
-  std::nth_element(entries_.begin(), cut, entries_.end(),
-                   [this](const Entry& a, const Entry& b) { return before(a, b); });
-  entries_.erase(cut, entries_.end());
-}
-
-std::vector<Candidate> RankingHead::take(const Positions& order) {
-  prune();
-  std::sort(entries_.begin(), entries_.end(),
-            [this](const Entry& a, const Entry& b) { return before(a, b); });
-  std::vector<Candidate> out;
+bool RankingHead::take(const Positions& order, const Cancel& cancel, std::vector<Candidate>& out) {
+  std::size_t steps = 0;
+  const auto stopped = [&] { return ++steps % kStepsPerTest == 0 && cancel(); };
+  // Each pop moves the last play left in the heap to the end of its range:
+  // the heap sorts into rank order.
+  const auto earlier = [this](const Entry& a, const Entry& b) { return before(a, b); };
+  for (auto end = entries_.end(); end != entries_.begin(); --end) {
+    if (stopped()) return false;
+    std::pop_heap(entries_.begin(), end, earlier);
+  }
+  out.clear();
   out.reserve(entries_.size());
   for (const Entry& e : entries_) {
+    if (stopped()) return false;
     Candidate c{{}, order, e.expected, e.floor, e.money};
     if (e.count > e.cards.size()) {
       c.cards = long_cards_;
@@ -196,7 +161,7 @@ std::vector<Candidate> RankingHead::take(const Positions& order) {
   }
   entries_.clear();
   entries_.shrink_to_fit();
-  return out;
+  return true;
 }
 
 bool better(snapshot::Objective objective, score::Outcome next, score::Outcome held) {

@@ -1,12 +1,17 @@
 // The search frame and its three stages.
 #include <algorithm>
+#include <atomic>
+#include <limits>
 #include <optional>
 
+#include "search/selection.h"
 #include "search/stages.h"
 
 namespace quorvel::search {
 
 namespace {
+
+std::atomic<bool> g_whole_ranking{false};
 
 // The search's shared state: the snapshot prepared once, the scoring calls
 // counted, the callbacks.
@@ -29,15 +34,14 @@ class Search {
   void run();
 
  private:
-  std::size_t head_limit() const;
   bool enumerate();
   bool improve_joker_orders();
   bool climb();
   bool exhaustive();
-  void refresh_floors();
+  bool refresh_floors();
   bool improve_card_orders(Candidate& best);
   bool walk_card_orders(const Candidate& cand, Candidate& best);
-  void try_card_order(const Candidate& cand, const score::Lineup& jokers,
+  void try_card_order(const Candidate& cand, const score::Lineup& lineup,
                       std::span<const std::size_t> order, Candidate& best);
 
   // Counted scorings; `order` is a joker order's positions or its lineup.
@@ -89,27 +93,17 @@ void Search::run() {
   report(3, true, &best);
 }
 
-// How far down the ranking the later stages can reach. Stage 2 changes the
-// first k candidates at most (the joker-order budget, or the climbed ones)
-// and ranks again; the others keep their values and their relative order, so
-// at most kLeading of them can rise into the part that stage 3 reads.
-std::size_t Search::head_limit() const {
-  const std::size_t n = snapshot_.jokers.size();
-  if (n < 2) return kLeading;
-  if (n >= kClimbFrom) return kLeading + kLeading;
-  const std::size_t m = joker_orders_.size();
-  // With one order nothing changes: only the count of candidates matters.
-  if (m < 2) return kLeading;
-  return kOrderBudget / m + kLeading;
-}
-
 // Stage 1: the selections one at a time, each scored and, when retained,
 // offered to the head of the ranking; the rest of the ranking is never read.
 // False when cancelled.
 bool Search::enumerate() {
   const bool money = objective_ == snapshot::Objective::money;
-  RankingHead head(objective_, head_limit());
+  const std::size_t limit = g_whole_ranking.load(std::memory_order_relaxed)
+                                ? std::numeric_limits<std::size_t>::max()
+                                : head_limit(snapshot_.jokers.size(), joker_orders_.size());
   SelectionWalk walk(snapshot_);
+  // No more plays than selections: the head's storage is never larger.
+  RankingHead head(objective_, walk.count(limit));
   while (walk.next()) {
     if (cancel_()) return false;
     const score::Play play(prep_, walk.selection());
@@ -120,14 +114,13 @@ bool Search::enumerate() {
     }
   }
   retained_ = head.offered();
-  candidates_ = head.take(prep_.identity_order);
-  return true;
+  return head.take(prep_.identity_order, cancel_, candidates_);
 }
 
 // Stage 2, ending in its report. False when cancelled.
 bool Search::improve_joker_orders() {
   if (!(snapshot_.jokers.size() >= kClimbFrom ? climb() : exhaustive())) return false;
-  refresh_floors();
+  if (!refresh_floors()) return false;
   rank(objective_, candidates_);
   report(2, false, &candidates_.front());
   return true;
@@ -216,13 +209,17 @@ bool Search::exhaustive() {
 }
 
 // A changed joker order changes the floor too; the floor is only known from
-// a full scoring.
-void Search::refresh_floors() {
+// a full scoring. Stage 2 may have changed the whole head. False when
+// cancelled.
+bool Search::refresh_floors() {
+  std::size_t rescored = 0;
   for (Candidate& cand : candidates_) {
     if (cand.order == prep_.identity_order) continue;
+    if (++rescored % kStepsPerTest == 0 && cancel_()) return false;
     const score::Play play(prep_, cand.cards);
     cand.floor = play_score(play, cand.order).floor;
   }
+  return true;
 }
 
 // Stage 3: every order of the played cards of the leading candidates, judged
@@ -236,10 +233,10 @@ bool Search::improve_card_orders(Candidate& best) {
       if (!walk_card_orders(cand, best)) return false;
       continue;
     }
-    const score::Lineup jokers(prep_, cand.order);
+    const score::Lineup lineup(prep_, cand.order);
     const std::vector<Positions> orders = permutations(cand.cards.size());
     // The identity is the candidate's own order and is not scored again.
-    for (std::size_t o = 1; o < orders.size(); ++o) try_card_order(cand, jokers, orders[o], best);
+    for (std::size_t o = 1; o < orders.size(); ++o) try_card_order(cand, lineup, orders[o], best);
   }
   return true;
 }
@@ -249,21 +246,21 @@ bool Search::improve_card_orders(Candidate& best) {
 // cancelled.
 bool Search::walk_card_orders(const Candidate& cand, Candidate& best) {
   const std::size_t cap = card_order_cap(cand.cards.size());
-  const score::Lineup jokers(prep_, cand.order);
+  const score::Lineup lineup(prep_, cand.order);
   PermutationWalk walk(cand.cards.size());
   for (std::size_t o = 1; o < cap && walk.next(); ++o) {
     if (cancel_()) return false;
-    try_card_order(cand, jokers, walk.order(), best);
+    try_card_order(cand, lineup, walk.order(), best);
   }
   return true;
 }
 
-void Search::try_card_order(const Candidate& cand, const score::Lineup& jokers,
+void Search::try_card_order(const Candidate& cand, const score::Lineup& lineup,
                             std::span<const std::size_t> order, Candidate& best) {
   played_.clear();
   for (std::size_t p : order) played_.push_back(cand.cards[p]);
   const score::Play play(prep_, played_);
-  const score::Outcome next = expected(play, jokers);
+  const score::Outcome next = expected(play, lineup);
   if (better(objective_, next, {best.expected, best.money})) {
     best.cards = played_;
     best.order = cand.order;
@@ -274,6 +271,25 @@ void Search::try_card_order(const Candidate& cand, const score::Lineup& jokers,
 }
 
 }  // namespace
+
+// Stage 2 changes the first k candidates at most (the joker-order budget, or
+// the climbed ones) and ranks again; the others keep their values and their
+// relative order. A changed candidate can fall below unchanged ones: under
+// the money objective better() may take a higher score whose money ranks
+// lower (equal within the tolerance but not to twelve digits, or any money
+// in place of an infinite one). However the changed ones move, the kLeading
+// candidates that stage 3 reads lie among the first k + kLeading.
+std::size_t head_limit(std::size_t jokers, std::size_t orders) {
+  if (jokers < 2) return kLeading;
+  if (jokers >= kClimbFrom) return kLeading + kLeading;
+  // With one order nothing changes: only the count of candidates matters.
+  if (orders < 2) return kLeading;
+  return kOrderBudget / orders + kLeading;
+}
+
+void keep_whole_ranking(bool on) {
+  g_whole_ranking.store(on, std::memory_order_relaxed);
+}
 
 void run(const snapshot::Snapshot& snapshot, const Cancel& cancel, const Sink& sink) {
   run(snapshot, cancel, sink, nullptr);

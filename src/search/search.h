@@ -43,8 +43,12 @@ struct SearchResult {
 using Cancel = std::function<bool()>;
 using Sink = std::function<void(SearchResult)>;
 
-// Scoring calls made by one search, report rescorings included. Deterministic
-// for a given snapshot, so a change in it means the search behaved otherwise.
+// The scorings one search asks for: its score_play and score_expected calls,
+// those of its reports included (a report rescores its play in full, and in
+// the snapshot's own joker order when it recommends another), and each joker
+// order whose expected score is taken from an equivalent order's run, counted
+// as if it were scored. Deterministic for a given snapshot, so a change in it
+// means the search behaved otherwise.
 struct Counts {
   std::uint64_t score_play = 0;
   std::uint64_t score_expected = 0;
@@ -55,10 +59,16 @@ struct Counts {
 // result that differs in any bit ends the process. Off unless turned on.
 void check_shared_runs(bool on);
 
+// For tests: while on, stage 1 keeps every retained play instead of only the
+// head of the ranking that the later stages can reach, so that a search can
+// be compared with one that keeps no bound. Off unless turned on.
+void keep_whole_ranking(bool on);
+
 // The whole search of one snapshot. `cancel` is consulted before each
 // selection, before each candidate of stages 2 and 3, before each
-// hill-climbing pass and before the final report; once it answers true no
-// further report is sent.
+// hill-climbing pass and before the final report, and every 256 steps of the
+// bookkeeping in between (stage 1's head put in rank order, floors rescored
+// after stage 2); once it answers true no further report is sent.
 void run(const snapshot::Snapshot& snapshot, const Cancel& cancel, const Sink& sink);
 // The same, adding the scoring calls made to `counts` when it is not null.
 void run(const snapshot::Snapshot& snapshot, const Cancel& cancel, const Sink& sink,

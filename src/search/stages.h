@@ -1,6 +1,6 @@
 // The pieces of the search's stages: the retained plays, what the search
-// carries from stage to stage, the selections, the ranking and the orders to
-// try. Private to src/search (and its tests).
+// carries from stage to stage, the ranking and the orders to try (the
+// selections are in selection.h). Private to src/search (and its tests).
 #pragma once
 
 #include <array>
@@ -46,26 +46,6 @@ struct Progress {
   SearchResult result(std::uint32_t stage, bool done, const Candidate* best) const;
 };
 
-// Every playable selection (ascending hand positions), one at a time, depth
-// first, each selection before its extensions. Holds only the current one,
-// so a hand of any size costs no more memory than its length.
-class SelectionWalk {
- public:
-  explicit SelectionWalk(const snapshot::Snapshot& snapshot);
-  // Moves to the next selection; false when there is none left.
-  bool next();
-  // The current selection, valid after next() returned true.
-  const Positions& selection() const { return selection_; }
-
- private:
-  Positions forced_;
-  Positions free_;
-  Positions added_;  // indices into free_, rising
-  Positions selection_;
-  std::size_t room_ = 0;
-  bool started_ = false;
-};
-
 // Ranking: a key brought to twelve significant digits (NaN becomes -inf).
 double round12(double x);
 // Whether `a` ranks before `b` under the objective.
@@ -73,10 +53,15 @@ bool top_first(snapshot::Objective objective, const Candidate& a, const Candidat
 // Stable sort by top_first.
 void rank(snapshot::Objective objective, std::vector<Candidate>& candidates);
 
+// How far down stage 1's ranking the later stages can reach, with `jokers`
+// jokers whose `orders` orders are tried in full (none when they are climbed).
+std::size_t head_limit(std::size_t jokers, std::size_t orders);
+
 // The first `limit` plays of the ranking of all plays offered: the same
 // plays in the same order as ranking every one of them and keeping the
-// first `limit`, ties included. Its memory grows with the limit, not with
-// the number of plays offered.
+// first `limit`, ties included. A heap with the last play kept on top: its
+// storage is the limit's, taken at once, and an offer costs at most a walk
+// down the heap.
 class RankingHead {
  public:
   RankingHead(snapshot::Objective objective, std::size_t limit);
@@ -84,8 +69,10 @@ class RankingHead {
   void offer(std::span<const std::size_t> cards, double expected, double floor, double money);
   // How many plays were offered in all.
   std::size_t offered() const { return offered_; }
-  // The head, ranked, each play with `order` as its joker order.
-  std::vector<Candidate> take(const Positions& order);
+  // The head, ranked, each play with `order` as its joker order, into `out`.
+  // `cancel` is consulted at every kStepsPerTest-th step (a play moved into
+  // rank order, or one copied out); false when it answered true.
+  bool take(const Positions& order, const Cancel& cancel, std::vector<Candidate>& out);
 
  private:
   struct Entry {
@@ -96,13 +83,12 @@ class RankingHead {
     std::uint8_t count;  // more than five: the cards are in long_cards_
   };
   bool before(const Entry& a, const Entry& b) const;
-  void prune();
 
   snapshot::Objective objective_;
   std::size_t limit_;
   std::size_t offered_ = 0;
-  std::vector<Entry> entries_;
-  Positions long_cards_;  // the one selection of more than five cards, if any
+  std::vector<Entry> entries_;  // a heap under before(): the last play on top
+  Positions long_cards_;        // the one selection of more than five cards, if any
 };
 // Whether `next` (expected score, expected money) beats `held`, ties within a
 // relative 1e-9 keeping the held value.
@@ -142,6 +128,13 @@ inline constexpr std::size_t kClimbFrom = 7;
 inline constexpr std::size_t kOrderBudget = 200000;
 // Candidates examined by hill climbing and by the card-order stage.
 inline constexpr std::size_t kLeading = 32;
+// Where the search has no scoring of its own to test before, it consults the
+// cancel test once every this many steps: plays of stage 1's head put in rank
+// order or copied out, floors rescored after stage 2. More than the climbed
+// candidates, so that a cancel during the last climb still lets the stage-2
+// report go, as the climb's own test does.
+inline constexpr std::size_t kStepsPerTest = 256;
+static_assert(kStepsPerTest > kLeading);
 // A selection of more than five cards (only forced cards make one) has its
 // card orders tried one at a time, with the cancel test between them: the
 // first 8! orders, and no more than kCardOrderPlacements cards placed in all.

@@ -73,6 +73,18 @@ inline snapshot::Snapshot free_cards(std::size_t n) {
   return snap;
 }
 
+// n cards of ranks 2 to 14 over and over in rotating suits, ids 1..n: a
+// hand of any size.
+inline snapshot::Snapshot cycling_cards(std::size_t n) {
+  snapshot::Snapshot snap = with_levels();
+  const char* suits[] = {"Spades", "Hearts", "Clubs", "Diamonds"};
+  for (std::size_t i = 0; i < n; ++i) {
+    snap.hand.push_back(card(static_cast<std::int64_t>(i + 1),
+                             static_cast<std::int32_t>(2 + i % 13), suits[i % 4]));
+  }
+  return snap;
+}
+
 struct Recorder {
   std::vector<SearchResult> reports;
   Sink sink() {

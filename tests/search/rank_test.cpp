@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <limits>
-#include <set>
 #include <vector>
 
 #include "common/powi.h"
@@ -14,83 +13,6 @@ namespace {
 using snapshot::Objective;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-snapshot::Snapshot hand_of(const std::vector<std::pair<bool, bool>>& forced_hidden) {
-  snapshot::Snapshot snap;
-  std::int64_t id = 1;
-  for (auto [forced, hidden] : forced_hidden) {
-    snapshot::Card card;
-    card.id = id++;
-    card.forced = forced;
-    card.hidden = hidden;
-    snap.hand.push_back(card);
-  }
-  return snap;
-}
-
-snapshot::Snapshot free_hand(std::size_t n) {
-  return hand_of(std::vector<std::pair<bool, bool>>(n, {false, false}));
-}
-
-// Every selection of the walk, collected.
-std::vector<Positions> selections(const snapshot::Snapshot& snapshot) {
-  std::vector<Positions> out;
-  SelectionWalk walk(snapshot);
-  while (walk.next()) out.push_back(walk.selection());
-  return out;
-}
-
-TEST(Selections, DepthFirstPreOrder) {
-  EXPECT_EQ(selections(free_hand(3)),
-            (std::vector<Positions>{{0}, {0, 1}, {0, 1, 2}, {0, 2}, {1}, {1, 2}, {2}}));
-  // Forced position 3 with free positions 0 and 1.
-  EXPECT_EQ(selections(hand_of({{false, false}, {false, false}, {false, true}, {true, false}})),
-            (std::vector<Positions>{{3}, {0, 3}, {0, 1, 3}, {1, 3}}));
-}
-
-TEST(Selections, EightFreeCardsGiveEverySubsetOfOneToFive) {
-  const std::vector<Positions> all = selections(free_hand(8));
-  ASSERT_EQ(all.size(), 218u);  // 8 + 28 + 56 + 70 + 56
-  std::set<Positions> distinct(all.begin(), all.end());
-  EXPECT_EQ(distinct.size(), all.size());
-  for (const Positions& s : all) {
-    EXPECT_GE(s.size(), 1u);
-    EXPECT_LE(s.size(), 5u);
-    EXPECT_TRUE(std::is_sorted(s.begin(), s.end()));
-  }
-  EXPECT_EQ(all[4], (Positions{0, 1, 2, 3, 4}));
-  EXPECT_EQ(all[5], (Positions{0, 1, 2, 3, 5}));
-  EXPECT_EQ(all.back(), (Positions{7}));
-}
-
-TEST(Selections, ForcedAndHiddenCards) {
-  // Position 0 forced and hidden, 1 hidden only, 2 and 3 free.
-  const std::vector<Positions> all =
-      selections(hand_of({{true, true}, {false, true}, {false, false}, {false, false}}));
-  EXPECT_EQ(all, (std::vector<Positions>{{0}, {0, 2}, {0, 2, 3}, {0, 3}}));
-
-  // Four forced leave room for exactly one free card.
-  const std::vector<Positions> four = selections(hand_of({{true, false},
-                                                          {false, false},
-                                                          {true, false},
-                                                          {true, false},
-                                                          {false, false},
-                                                          {true, false}}));
-  EXPECT_EQ(four, (std::vector<Positions>{{0, 2, 3, 5}, {0, 1, 2, 3, 5}, {0, 2, 3, 4, 5}}));
-}
-
-TEST(Selections, FiveOrMoreForcedFormTheOnlySelection) {
-  std::vector<std::pair<bool, bool>> cards(9, {false, false});
-  for (std::size_t i : {0u, 2u, 4u, 6u, 8u}) cards[i] = {true, false};
-  EXPECT_EQ(selections(hand_of(cards)), (std::vector<Positions>{{0, 2, 4, 6, 8}}));
-  cards[7] = {true, false};
-  EXPECT_EQ(selections(hand_of(cards)), (std::vector<Positions>{{0, 2, 4, 6, 7, 8}}));
-}
-
-TEST(Selections, NothingToPlay) {
-  EXPECT_TRUE(selections(free_hand(0)).empty());
-  EXPECT_TRUE(selections(hand_of({{false, true}, {false, true}})).empty());
-}
 
 TEST(Powi, RepeatedSquaringAndReciprocal) {
   EXPECT_EQ(common::powi(10.0, 0), 1.0);
@@ -192,7 +114,8 @@ TEST(Ranking, TopFirstAgreesWithTheSort) {
 
 // The head kept while plays stream in is the ranking of all of them, cut:
 // the same plays in the same order, ties and NaNs included, for limits
-// smaller than, equal to and larger than the number of plays.
+// smaller than, equal to and larger than the number of plays. Taking it
+// consults the cancel test every kStepsPerTest steps, and only then.
 TEST(RankingHead, IsTheFullRankingCut) {
   std::uint64_t state = 12345;
   auto roll = [&state](std::uint64_t n) {
@@ -201,7 +124,7 @@ TEST(RankingHead, IsTheFullRankingCut) {
   };
   const double values[] = {0.0, -0.0, 1.0, 2.0, 2.0000000000001, 3.5, kNaN, -kInf, kInf, 7.0};
   for (Objective objective : {Objective::score, Objective::money}) {
-    for (std::size_t plays : {0u, 1u, 7u, 300u}) {
+    for (std::size_t plays : {0u, 1u, 7u, 300u, 3000u}) {
       std::vector<Candidate> all;
       for (std::size_t p = 0; p < plays; ++p) {
         Candidate c = cand(values[roll(10)], values[roll(10)], values[roll(10)]);
@@ -210,19 +133,36 @@ TEST(RankingHead, IsTheFullRankingCut) {
       }
       std::vector<Candidate> sorted = all;
       rank(objective, sorted);
-      for (std::size_t limit : {1u, 5u, 64u, 299u, 300u, 1000u}) {
+      for (std::size_t limit : {1u, 5u, 64u, 299u, 300u, 1000u, 2999u, 5000u}) {
         RankingHead head(objective, limit);
         for (const Candidate& c : all) head.offer(c.cards, c.expected, c.floor, c.money);
         EXPECT_EQ(head.offered(), plays);
         const Positions order = {1, 0};
-        const std::vector<Candidate> kept = head.take(order);
+        std::vector<Candidate> kept;
+        std::size_t tests = 0;
+        ASSERT_TRUE(head.take(
+            order, [&tests] { return ++tests, false; }, kept));
         ASSERT_EQ(kept.size(), std::min(limit, plays));
+        // One step per play put in order and one per play copied out.
+        EXPECT_EQ(tests, 2 * kept.size() / kStepsPerTest);
         for (std::size_t k = 0; k < kept.size(); ++k) {
           EXPECT_EQ(kept[k].cards, sorted[k].cards) << plays << " plays, limit " << limit;
           EXPECT_EQ(kept[k].order, order);
         }
       }
     }
+  }
+}
+
+TEST(RankingHead, TakingStopsAtTheFirstTrueCancelTest) {
+  for (std::size_t answered : {1u, 2u, 5u}) {
+    RankingHead head(Objective::score, 3000);
+    for (std::size_t p = 0; p < 3000; ++p) head.offer(Positions{p}, double(p % 7), 0.0, 0.0);
+    std::vector<Candidate> kept;
+    std::size_t tests = 0;
+    EXPECT_FALSE(head.take(
+        {}, [&] { return ++tests == answered; }, kept));
+    EXPECT_EQ(tests, answered);
   }
 }
 

@@ -61,6 +61,15 @@ TEST(Run, OrderFreeJokersAreNotReordered) {
   EXPECT_TRUE(rec.reports.back().order_exact);
 }
 
+// Ten free cards give 637 selections, all legal; jokers whose order counts.
+snapshot::Snapshot ten_cards(std::size_t jokers) {
+  snapshot::Snapshot snap = free_cards(10);
+  for (std::size_t j = 0; j < jokers; ++j) {
+    snap.jokers.push_back(j % 2 == 0 ? plus_mult(100 + j, 3) : times_three(100 + j));
+  }
+  return snap;
+}
+
 // The stage-2 budget: k = 200000 / m candidates get every kept order.
 TEST(Run, OrderBudget) {
   struct Case {
@@ -68,20 +77,22 @@ TEST(Run, OrderBudget) {
     std::size_t searched;
     bool exact;
   };
-  // Ten free cards give 637 selections, all legal.
   for (const Case& c : std::vector<Case>{{5, 637, true}, {6, 277, false}}) {
-    snapshot::Snapshot snap = free_cards(10);
-    for (std::size_t j = 0; j < c.jokers; ++j) {
-      snap.jokers.push_back(j % 2 == 0 ? plus_mult(100 + j, 3) : times_three(100 + j));
-    }
+    const snapshot::Snapshot snap = ten_cards(c.jokers);
     Recorder rec;
     CancelAfter cancel{std::numeric_limits<std::size_t>::max()};
     Counts counts;
     run(snap, cancel.fn(), rec.sink(), &counts);
     ASSERT_EQ(rec.stages(), (std::vector<std::uint32_t>{1, 2, 3}));
-    // One test per selection, per stage-2 candidate, per stage-3 candidate, and the last.
-    EXPECT_EQ(cancel.calls, 637u + c.searched + 32u + 1u) << c.jokers;
     const std::size_t m = c.jokers == 5 ? 120 : 720;
+    // One test per selection, per stage-2 candidate, per stage-3 candidate,
+    // and the last; between them one per kStepsPerTest steps of taking stage
+    // 1's head (two a play) and of rescoring the floors stage 2 changed.
+    const std::size_t head = std::min<std::size_t>(637, 200000 / m + 32);
+    const std::size_t floors = counts.score_play - 637 - 3;
+    EXPECT_EQ(cancel.calls,
+              637u + 2 * head / kStepsPerTest + c.searched + floors / kStepsPerTest + 32u + 1u)
+        << c.jokers;
     // Stage-3 orders and report rescorings come on top of the stage-2 runs.
     EXPECT_GE(counts.score_expected, c.searched * (m - 1)) << c.jokers;
     EXPECT_LT(counts.score_expected, c.searched * (m - 1) + 32 * 119 + 4) << c.jokers;
@@ -90,6 +101,47 @@ TEST(Run, OrderBudget) {
     EXPECT_EQ(rec.reports[2].order_exact, c.exact);
     EXPECT_GT(rec.reports[1].gain, 0.0);
   }
+}
+
+// Five jokers: all 637 plays get every order and change it. Between the
+// last selection's test and the first candidate's, 4 tests while the head
+// is taken; between the last candidate's and stage 3's, 2 while floors are
+// rescored. A true answer at any of them ends the search.
+TEST(Run, TakingTheHeadAndRescoringFloorsStopWhenCancelled) {
+  const snapshot::Snapshot snap = ten_cards(5);
+  struct Case {
+    std::size_t passed;
+    std::vector<std::uint32_t> stages;
+  };
+  for (const Case& c : std::vector<Case>{{637, {}},
+                                         {637 + 3, {}},
+                                         {637 + 4, {1}},
+                                         {637 + 4 + 637, {1}},
+                                         {637 + 4 + 637 + 1, {1}},
+                                         {637 + 4 + 637 + 2, {1, 2}}}) {
+    CancelAfter cancel{c.passed};
+    Recorder rec;
+    run(snap, cancel.fn(), rec.sink());
+    EXPECT_EQ(rec.stages(), c.stages) << c.passed;
+    EXPECT_EQ(cancel.calls, c.passed + 1) << c.passed;
+  }
+}
+
+// Exactly as many retained plays as the budget: every one gets every order.
+TEST(Run, OrderBudgetMetExactlyStaysExact) {
+  // Three forced cards and 23 free ones: 1 + 23 + 253 = 277 = 200000 / 720 selections.
+  snapshot::Snapshot snap = cycling_cards(26);
+  for (std::size_t i = 0; i < 3; ++i) snap.hand[i].forced = true;
+  for (std::size_t j = 0; j < 6; ++j) {
+    snap.jokers.push_back(j % 2 == 0 ? plus_mult(100 + j, 3) : times_three(100 + j));
+  }
+  Recorder rec;
+  Counts counts;
+  run(snap, never(), rec.sink(), &counts);
+  ASSERT_EQ(rec.stages(), (std::vector<std::uint32_t>{1, 2, 3}));
+  EXPECT_EQ(counts.score_play, 277u + 277u + 3u);  // selections, floors, reports
+  EXPECT_TRUE(rec.reports[1].order_exact);
+  EXPECT_TRUE(rec.reports[2].order_exact);
 }
 
 std::vector<snapshot::Joker> six_times_three_then_plus() {

@@ -132,21 +132,22 @@ std::string level(Rng& rng, std::size_t type) {
   return l + "}";
 }
 
-Case make_case(Rng& rng, Shape shape) {
+// A whole state's text, its fields drawn by `rng`; `ids` gets the card ids
+// in hand order.
+std::string state(Rng& rng, const Shape& shape, std::vector<std::int64_t>& ids) {
   const std::size_t jokers = shape.jokers;
   const std::size_t cards = shape.cards;
-  Case out;
   std::string s = "{";
   member(s, "schema", "1");
   std::string hand = "[";
-  std::vector<std::int64_t> ids;
   for (std::size_t i = 0; i < cards; ++i) {
     // Ids repeat now and then: the first card with an id is the one named.
     const auto id = static_cast<std::int64_t>(rng.percent(5) ? 100 : 100 + i);
     ids.push_back(id);
     if (i > 0) hand += ',';
     std::string c = card(rng, id);
-    if (rng.percent(3)) c.insert(c.size() - 1, ",\"forced\":true");
+    if (shape.forced > 0 ? i < shape.forced : rng.percent(shape.forced_percent))
+      c.insert(c.size() - 1, ",\"forced\":true");
     hand += c;
   }
   member(s, "hand", hand + "]");
@@ -204,9 +205,15 @@ Case make_case(Rng& rng, Shape shape) {
     member(s, "consumables", c + "]");
   }
   if (rng.percent(3)) member(s, "lobby", "true");
-  if (rng.percent(25)) member(s, "options", "{\"objective\":\"money\"}");
-  out.snapshot = s + "}";
+  if (rng.percent(shape.money_percent)) member(s, "options", "{\"objective\":\"money\"}");
+  return s + "}";
+}
 
+Case make_case(Rng& rng, const Shape& shape) {
+  Case out;
+  std::vector<std::int64_t> ids;
+  out.snapshot = state(rng, shape, ids);
+  const std::size_t cards = shape.cards;
   for (int p = 0; p < 3; ++p) {
     std::vector<std::int64_t> play;
     const std::size_t n = 1 + rng.below(std::min<std::size_t>(cards, 5));
@@ -236,6 +243,42 @@ Case make_case(std::uint64_t seed) {
 Case make_case(std::uint64_t seed, Shape shape) {
   Rng rng(seed);
   return make_case(rng, shape);
+}
+
+std::string large_state(std::uint64_t seed) {
+  Rng rng(seed);
+  Shape shape;
+  shape.jokers = rng.below(9);
+  shape.forced_percent = 0;
+  shape.money_percent = 50;
+  // Each size ranks more plays than the head holds when every joker order
+  // counts: 100032 plays with two jokers, 33365 with three, 8365, 1698, 309.
+  switch (shape.jokers) {
+    case 2:
+      shape.cards = 29 + rng.below(2);
+      break;
+    case 3:
+      shape.cards = 24 + rng.below(2);
+      break;
+    case 4:
+      shape.cards = 19 + rng.below(2);
+      break;
+    case 5:
+      shape.cards = 14 + rng.below(3);
+      break;
+    case 6:
+      shape.cards = 13 + rng.below(3);
+      shape.forced = shape.cards > 13 ? rng.below(2) : 0;
+      break;
+    default:
+      // A head of 32 or 64 plays: the largest hands, forced cards keeping
+      // their selections few.
+      shape.cards = 13 + rng.below(28);
+      shape.forced = shape.cards > 20 ? 2 + rng.below(2) : rng.below(2);
+      break;
+  }
+  std::vector<std::int64_t> ids;
+  return state(rng, shape, ids);
 }
 
 std::string score_request(const std::string& snapshot, const std::vector<std::int64_t>& play,

@@ -47,12 +47,20 @@ struct Shape {
   std::size_t jokers = 0;
   std::size_t cards = 1;
   std::span<const std::string_view> ability_numbers;
+  std::size_t forced = 0;       // the first `forced` cards are forced; none drawn then
+  unsigned forced_percent = 3;  // else each card is forced by this chance
+  unsigned money_percent = 25;  // the chance of the "money" objective
 };
 
 // A case of the seed's own shape: mostly few jokers, large hands with few.
 Case make_case(std::uint64_t seed);
 // A case of the given shape, its other draws made as for any case.
 Case make_case(std::uint64_t seed, Shape shape);
+
+// A state of 13 to 40 cards, some forced or hidden, with 0 to 8 jokers, whose
+// search ranks more plays than the head of the ranking that stage 1 keeps
+// (unless jokers whose order cannot matter make that head larger).
+std::string large_state(std::uint64_t seed);
 
 // A score request in object form, or in array form when `array_form`.
 std::string score_request(const std::string& snapshot, const std::vector<std::int64_t>& play,
