@@ -11,6 +11,7 @@
 
 #include "json/reader.h"
 #include "json/writer.h"
+#include "support/text.h"
 
 namespace quorvel::fuzz {
 

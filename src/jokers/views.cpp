@@ -63,7 +63,8 @@ JokerView view(const snapshot::Joker& joker, hand::SuitTable& suits) {
   v.hidden = joker.hidden;
   v.rarity = joker.rarity;
   v.ab = read_ability(joker, suits);
-  v.initial = JState{joker.num("mult", 0.0), joker.num("x_mult", 1.0), v.ab.chips.value_or(0.0)};
+  v.initial =
+      JState{joker.num("mult", 0.0), joker.num("x_mult", 1.0), joker.extra_num("chips", 0.0)};
   return v;
 }
 

@@ -176,10 +176,4 @@ void Tree::write(std::string& out, const Node& node) const {
   }
 }
 
-std::string to_text(const Tree& tree) {
-  std::string out;
-  tree.write(out);
-  return out;
-}
-
 }  // namespace quorvel::json

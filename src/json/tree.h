@@ -63,6 +63,4 @@ class Tree {
   std::size_t decoded_size_ = 0;
 };
 
-std::string to_text(const Tree& tree);
-
 }  // namespace quorvel::json

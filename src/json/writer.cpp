@@ -155,10 +155,4 @@ void write(std::string& out, const Value& value) {
   }
 }
 
-std::string to_text(const Value& value) {
-  std::string out;
-  write(out, value);
-  return out;
-}
-
 }  // namespace quorvel::json

@@ -38,6 +38,5 @@ void write_list(std::string& out, char open, const Items& items, WriteItem&& wri
 
 // The whole value in compact form; a non-finite float as null.
 void write(std::string& out, const Value& value);
-std::string to_text(const Value& value);
 
 }  // namespace quorvel::json

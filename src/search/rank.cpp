@@ -34,32 +34,17 @@ std::int64_t total_order(double x) {
   return bits < 0 ? bits ^ std::numeric_limits<std::int64_t>::max() : bits;
 }
 
-using Keys = std::array<std::int64_t, 3>;
-
-Keys keys_of(snapshot::Objective objective, double expected, double floor, double money) {
-  if (objective == snapshot::Objective::money) {
-    return {total_order(round12(money)), total_order(round12(expected)),
-            total_order(round12(floor))};
-  }
-  // The unused third key is equal for every candidate.
-  return {total_order(round12(expected)), total_order(round12(floor)), 0};
-}
-
-Keys keys_of(snapshot::Objective objective, const Candidate& c) {
-  return keys_of(objective, c.expected, c.floor, c.money);
+RankKeys keys_of(snapshot::Objective objective, const Candidate& c) {
+  return rank_keys(objective, c.expected, c.floor, c.money);
 }
 
 // Descending on every key: negative when `a` ranks before `b`, positive
 // when after, zero when the keys are equal.
-int key_order(const Keys& a, const Keys& b) {
+int key_order(const RankKeys& a, const RankKeys& b) {
   for (std::size_t k = 0; k < a.size(); ++k) {
     if (a[k] != b[k]) return a[k] > b[k] ? -1 : 1;
   }
   return 0;
-}
-
-bool ranks_before(const Keys& a, const Keys& b) {
-  return key_order(a, b) < 0;
 }
 
 // Two values count as equal when they compare equal (equal infinities too) or
@@ -70,8 +55,17 @@ bool same(double next, double held) {
 
 }  // namespace
 
-bool top_first(snapshot::Objective objective, const Candidate& a, const Candidate& b) {
-  return ranks_before(keys_of(objective, a), keys_of(objective, b));
+RankKeys rank_keys(snapshot::Objective objective, double expected, double floor, double money) {
+  if (objective == snapshot::Objective::money) {
+    return {total_order(round12(money)), total_order(round12(expected)),
+            total_order(round12(floor))};
+  }
+  // The unused third key is equal for every candidate.
+  return {total_order(round12(expected)), total_order(round12(floor)), 0};
+}
+
+bool top_first(const RankKeys& a, const RankKeys& b) {
+  return key_order(a, b) < 0;
 }
 
 void rank(snapshot::Objective objective, std::vector<Candidate>& candidates) {
@@ -79,7 +73,7 @@ void rank(snapshot::Objective objective, std::vector<Candidate>& candidates) {
   // The keys are worked out once per candidate instead of once per comparison;
   // the order is the one top_first gives.
   struct Entry {
-    Keys keys;
+    RankKeys keys;
     std::size_t index;
   };
   std::vector<Entry> entries;
@@ -88,7 +82,7 @@ void rank(snapshot::Objective objective, std::vector<Candidate>& candidates) {
     entries.push_back({keys_of(objective, candidates[i]), i});
   }
   std::stable_sort(entries.begin(), entries.end(),
-                   [](const Entry& a, const Entry& b) { return ranks_before(a.keys, b.keys); });
+                   [](const Entry& a, const Entry& b) { return top_first(a.keys, b.keys); });
   common::move_into_order(std::span<Candidate>(candidates), std::span<Entry>(entries));
 }
 
@@ -111,7 +105,7 @@ void RankingHead::offer(std::span<const std::size_t> cards, double expected, dou
   e.expected = expected;
   e.floor = floor;
   e.money = money;
-  e.keys = keys_of(objective_, expected, floor, money);
+  e.keys = rank_keys(objective_, expected, floor, money);
   if (cards.size() > e.cards.size()) {
     // Only forced cards make such a selection, and then it is the only one.
     long_cards_.assign(cards);

@@ -48,8 +48,14 @@ struct Progress {
 
 // Ranking: a key brought to twelve significant digits (NaN becomes -inf).
 double round12(double x);
-// Whether `a` ranks before `b` under the objective.
-bool top_first(snapshot::Objective objective, const Candidate& a, const Candidate& b);
+// A play's ranking keys under the objective: expected score then floor, or
+// money, expected score and floor, each brought to twelve significant digits
+// and mapped so that the IEEE total order compares as integers.
+using RankKeys = std::array<std::int64_t, 3>;
+RankKeys rank_keys(snapshot::Objective objective, double expected, double floor, double money);
+// The ranking comparator: whether a play with keys `a` ranks before one with
+// keys `b` (every key descending).
+bool top_first(const RankKeys& a, const RankKeys& b);
 // Stable sort by top_first.
 void rank(snapshot::Objective objective, std::vector<Candidate>& candidates);
 
@@ -76,8 +82,8 @@ class RankingHead {
 
  private:
   struct Entry {
-    std::array<std::int64_t, 3> keys;  // the ranking keys, worked out once
-    std::uint64_t seq;                 // offer order: ties keep it, as a stable sort does
+    RankKeys keys;      // worked out once
+    std::uint64_t seq;  // offer order: ties keep it, as a stable sort does
     double expected, floor, money;
     std::array<std::uint32_t, 5> cards;
     std::uint8_t count;  // more than five: the cards are in long_cards_

@@ -15,6 +15,7 @@
 
 #include "json/reader.h"
 #include "json/writer.h"
+#include "support/text.h"
 
 namespace quorvel::json {
 namespace {

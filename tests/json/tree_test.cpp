@@ -14,6 +14,7 @@
 #include "json/reader.h"
 #include "json/tree.h"
 #include "json/writer.h"
+#include "support/text.h"
 
 namespace quorvel::json {
 namespace {

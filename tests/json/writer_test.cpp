@@ -7,6 +7,7 @@
 
 #include "json/reader.h"
 #include "json/writer.h"
+#include "support/text.h"
 
 namespace quorvel::json {
 namespace {

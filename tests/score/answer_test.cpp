@@ -8,6 +8,7 @@
 #include "score/answer.h"
 #include "score/score.h"
 #include "snapshot/snapshot.h"
+#include "support/text.h"
 
 namespace quorvel::score {
 namespace {

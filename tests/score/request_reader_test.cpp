@@ -8,6 +8,7 @@
 #include "json/writer.h"
 #include "score/request.h"
 #include "score/request_reader.h"
+#include "support/text.h"
 
 namespace quorvel::score {
 namespace {

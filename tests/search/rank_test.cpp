@@ -103,13 +103,17 @@ TEST(Ranking, Table) {
 }
 
 TEST(Ranking, TopFirstAgreesWithTheSort) {
+  const auto first = [](const Candidate& x, const Candidate& y) {
+    return top_first(rank_keys(Objective::score, x.expected, x.floor, x.money),
+                     rank_keys(Objective::score, y.expected, y.floor, y.money));
+  };
   const Candidate a = cand(20, 1), b = cand(20, 5), nan = cand(kNaN, 0);
-  EXPECT_TRUE(top_first(Objective::score, b, a));
-  EXPECT_FALSE(top_first(Objective::score, a, b));
-  EXPECT_FALSE(top_first(Objective::score, a, a));
-  EXPECT_TRUE(top_first(Objective::score, a, nan));
-  EXPECT_FALSE(top_first(Objective::score, nan, cand(-kInf, 0)));
-  EXPECT_FALSE(top_first(Objective::score, cand(-kInf, 0), nan));
+  EXPECT_TRUE(first(b, a));
+  EXPECT_FALSE(first(a, b));
+  EXPECT_FALSE(first(a, a));
+  EXPECT_TRUE(first(a, nan));
+  EXPECT_FALSE(first(nan, cand(-kInf, 0)));
+  EXPECT_FALSE(first(cand(-kInf, 0), nan));
 }
 
 // The head kept while plays stream in is the ranking of all of them, cut:

@@ -6,6 +6,7 @@
 
 #include "json/writer.h"
 #include "search/fixture.h"
+#include "support/text.h"
 
 namespace quorvel::search {
 namespace {
