@@ -117,9 +117,6 @@ struct MainStep {
   hand::Edition ed = hand::Edition::none;             // the real joker's, none when debuffed
   bool uncommon = false;                              // the real joker's rarity is 2
 };
-// Whether the main phase's edition step changes anything at a position whose
-// step holds `ed`.
-bool edition_acts(hand::Edition ed);
 
 // A joker order resolved once for every run made with it: the copy rule
 // applied, and for each phase only the jokers that have a row in it, in
@@ -255,6 +252,11 @@ struct ScoreCtx {
   }
   void edition_multiply(hand::Edition ed) {
     if (ed == hand::Edition::polychrome) mult *= 1.5;
+  }
+  // Whether either step changes anything.
+  static bool edition_acts(hand::Edition ed) {
+    return ed == hand::Edition::foil || ed == hand::Edition::holo ||
+           ed == hand::Edition::polychrome;
   }
   // Appends a card to the held cards, copying them into the run's own first.
   void add_held(const hand::CardView& card) {

@@ -13,8 +13,9 @@
 // joker is present: every joker acts as itself or, debuffed or face down,
 // not at all. So:
 // - equal walks make the same row calls in the same order on the same joker
-//   states and cards, drawing the same chances (a joker's row in a walk
-//   follows from the joker, so the key holds the joker only);
+//   states and cards, drawing the same chances (which walks a joker stands
+//   in, and its row there, follow from the joker, so the key holds the
+//   jokers only, each walk's in its order);
 // - where main_acts is false the main phase changes nothing; where it is
 //   true the key holds the joker standing there, which gives both its
 //   edition and the effect that acts (with its state as the walks left it);
@@ -25,8 +26,8 @@
 // keeps every order apart. And jokers::debuffed_hand_money sums the
 // "j_matador" amounts of a voided play in list order, which may round
 // differently in another order: the search never shares a voided play.
-// Letting copies share would need the key to hold each step's row, each
-// position's acting joker and the list's counts as well.
+// Letting copies share would need the key to hold each walk's length and
+// rows, each position's acting joker and the list's counts as well.
 #include <algorithm>
 #include <atomic>
 #include <bit>
@@ -59,14 +60,13 @@ bool keeps_orders_apart(const score::Prepared& prep) {
 // Whether the main phase may change anything at this position: the step's
 // edition, or the acting joker's own effect.
 bool main_acts(const score::Prepared& prep, const score::MainStep& step) {
-  if (score::edition_acts(step.ed)) return true;
+  if (score::ScoreCtx::edition_acts(step.ed)) return true;
   return step.acting != jokers::Resolved::kNothing && prep.rows[step.acting].main_acts;
 }
 
 using RunKey = std::vector<std::uint32_t>;
 
 void add_walk(RunKey& key, std::span<const score::Step> walk) {
-  key.push_back(static_cast<std::uint32_t>(walk.size()));
   for (const score::Step& s : walk) key.push_back(s.index);
 }
 

@@ -309,12 +309,3 @@ void main_phase(score::ScoreCtx& ctx) {
 }
 
 }  // namespace quorvel::jokers
-
-namespace quorvel::score {
-
-// The editions main_phase() applies at a position.
-bool edition_acts(hand::Edition ed) {
-  return ed == hand::Edition::foil || ed == hand::Edition::holo || ed == hand::Edition::polychrome;
-}
-
-}  // namespace quorvel::score
