@@ -162,6 +162,8 @@ TEST(SharedRuns, EveryWayAJokerActsAtItsPlaceKeepsItsOrdersApart) {
   const snapshot::Joker times3 = testing::times_three(2);
   snapshot::Joker holo = with("j_credit_card");
   holo.ed = "e_holo";
+  snapshot::Joker foil = with("j_credit_card");
+  foil.ed = "e_foil";
   snapshot::Joker uncommon = with("j_credit_card");
   uncommon.rarity = 2;
   // A hidden joker acts as nothing, but its edition still acts at its place.
@@ -181,7 +183,11 @@ TEST(SharedRuns, EveryWayAJokerActsAtItsPlaceKeepsItsOrdersApart) {
        {with("j_credit_card", ab({{"t_chips", 0.1}, {"type", high}})),
         with("j_credit_card", ab({{"t_chips", 3.3}, {"type", high}}))}},
       {"keyed row", {with("j_gros_michel"), times3}},
+      {"one row, two jokers",
+       {with("j_arrowhead", ab({{"extra", 0.1}})), with("j_arrowhead", ab({{"extra", 3.3}}))}},
       {"edition", {holo, times3}},
+      // Chips added in another order round otherwise: (7 + 50 + 0.02) x 5.
+      {"foil edition", {foil, with("j_credit_card", ab({{"t_chips", 0.02}, {"type", high}}))}},
       {"editions of hidden jokers", {hidden_holo, hidden_polychrome, plus3}},
       {"baseball bonus", {with("j_baseball"), uncommon, plus3}},
       {"dna and a hologram", {with("j_dna"), with("j_hologram"), plus3}},
