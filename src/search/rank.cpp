@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
+#include <span>
 #include <stdexcept>
 
 #include "common/permute.h"
@@ -68,22 +70,110 @@ bool top_first(const RankKeys& a, const RankKeys& b) {
   return key_order(a, b) < 0;
 }
 
-void rank(snapshot::Objective objective, std::vector<Candidate>& candidates) {
-  if (candidates.size() < 2) return;
-  // The keys are worked out once per candidate instead of once per comparison;
-  // the order is the one top_first gives.
-  struct Entry {
-    RankKeys keys;
-    std::size_t index;
-  };
-  std::vector<Entry> entries;
-  entries.reserve(candidates.size());
-  for (std::size_t i = 0; i < candidates.size(); ++i) {
-    entries.push_back({keys_of(objective, candidates[i]), i});
+namespace {
+
+struct RankEntry {
+  RankKeys keys;  // worked out once per candidate instead of once per comparison
+  std::size_t index;
+};
+
+bool ranks_before(const RankEntry& a, const RankEntry& b) {
+  return top_first(a.keys, b.keys);
+}
+
+// Counts the ranking's steps and consults the cancel test at every
+// kRankStepsPerTest-th.
+class RankSteps {
+ public:
+  explicit RankSteps(const Cancel& cancel) : cancel_(cancel) {}
+  // Steps left before the next test.
+  std::size_t room() const { return room_; }
+  // Takes `n` steps, no more than room(); true when they reach a test that
+  // answers true.
+  bool take(std::size_t n) {
+    room_ -= n;
+    if (room_ != 0) return false;
+    room_ = kRankStepsPerTest;
+    return cancel_();
   }
-  std::stable_sort(entries.begin(), entries.end(),
-                   [](const Entry& a, const Entry& b) { return top_first(a.keys, b.keys); });
-  common::move_into_order(std::span<Candidate>(candidates), std::span<Entry>(entries));
+
+ private:
+  const Cancel& cancel_;
+  std::size_t room_ = kRankStepsPerTest;
+};
+
+// Sorts each run of kRankRun entries by insertion, a step per entry.
+bool sort_runs(std::span<RankEntry> entries, RankSteps& steps) {
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const std::size_t first = i - i % kRankRun;
+    const RankEntry e = entries[i];
+    std::size_t to = i;
+    for (; to > first && ranks_before(e, entries[to - 1]); --to) entries[to] = entries[to - 1];
+    entries[to] = e;
+    if (steps.take(1)) return false;
+  }
+  return true;
+}
+
+// Merges each two neighbouring sorted runs of `width` entries of `from` into
+// `to`, a step per entry. On a tie the left run's entry goes first, so the
+// merge is stable.
+bool merge_pass(std::span<const RankEntry> from, std::span<RankEntry> to, std::size_t width,
+                RankSteps& steps) {
+  const std::size_t n = from.size();
+  for (std::size_t lo = 0; lo < n; lo += 2 * width) {
+    const std::size_t mid = std::min(lo + width, n);
+    const std::size_t hi = std::min(mid + width, n);
+    // Runs already in order (most, where stage 2 changed few values) are copied.
+    const bool in_order = mid == hi || !ranks_before(from[mid], from[mid - 1]);
+    std::size_t i = lo, j = mid, out = lo;
+    while (out < hi) {
+      const std::size_t end = out + std::min(hi - out, steps.room());
+      const std::size_t count = end - out;
+      if (in_order) {
+        std::copy(from.data() + out, from.data() + end, to.data() + out);
+        out = end;
+      } else {
+        while (out < end && i < mid && j < hi) {
+          to[out++] = ranks_before(from[j], from[i]) ? from[j++] : from[i++];
+        }
+        if (out < end) {  // one run used up: the other's rest follows as it is
+          std::size_t& rest = i < mid ? i : j;
+          std::copy(from.data() + rest, from.data() + rest + (end - out), to.data() + out);
+          rest += end - out;
+          out = end;
+        }
+      }
+      if (steps.take(count)) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool rank(snapshot::Objective objective, const Cancel& cancel, std::vector<Candidate>& candidates) {
+  const std::size_t n = candidates.size();
+  if (n < 2) return true;
+  RankSteps steps(cancel);
+  std::vector<RankEntry> entries;
+  entries.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    entries.push_back({keys_of(objective, candidates[i]), i});
+    if (steps.take(1)) return false;
+  }
+  // A bottom-up merge sort: the same order as std::stable_sort, with the
+  // cancel test between bounded pieces of work.
+  if (!sort_runs(entries, steps)) return false;
+  // Left unset: filling it would be one more pass without a test.
+  const auto spare = std::make_unique_for_overwrite<RankEntry[]>(n);
+  std::span<RankEntry> sorted(entries), other(spare.get(), n);
+  for (std::size_t width = kRankRun; width < n; width *= 2) {
+    if (!merge_pass(sorted, other, width, steps)) return false;
+    std::swap(sorted, other);
+  }
+  return common::move_into_order(std::span<Candidate>(candidates), sorted,
+                                 [&steps] { return steps.take(1); });
 }
 
 RankingHead::RankingHead(snapshot::Objective objective, std::size_t limit)

@@ -121,7 +121,7 @@ bool Search::enumerate() {
 bool Search::improve_joker_orders() {
   if (!(snapshot_.jokers.size() >= kClimbFrom ? climb() : exhaustive())) return false;
   if (!refresh_floors()) return false;
-  rank(objective_, candidates_);
+  if (!rank(objective_, cancel_, candidates_)) return false;
   report(2, false, &candidates_.front());
   return true;
 }

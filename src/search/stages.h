@@ -56,8 +56,10 @@ RankKeys rank_keys(snapshot::Objective objective, double expected, double floor,
 // The ranking comparator: whether a play with keys `a` ranks before one with
 // keys `b` (every key descending).
 bool top_first(const RankKeys& a, const RankKeys& b);
-// Stable sort by top_first.
-void rank(snapshot::Objective objective, std::vector<Candidate>& candidates);
+// Stable sort by top_first, consulting `cancel` at every kRankStepsPerTest-th
+// step; false when it answered true (the candidates are then all there, in
+// no particular order).
+bool rank(snapshot::Objective objective, const Cancel& cancel, std::vector<Candidate>& candidates);
 
 // How far down stage 1's ranking the later stages can reach, with `jokers`
 // jokers whose `orders` orders are tried in full (none when they are climbed).
@@ -141,6 +143,15 @@ inline constexpr std::size_t kLeading = 32;
 // report go, as the climb's own test does.
 inline constexpr std::size_t kStepsPerTest = 256;
 static_assert(kStepsPerTest > kLeading);
+// Ranking consults it once every this many steps: a candidate's keys worked
+// out, an entry placed by the sort of the runs of kRankRun entries or by one
+// of the passes that merge them two by two, a candidate moved into place. A
+// step costs at most a run's worth of moves. Ranking the climbed candidates
+// (four steps each) never reaches a test, so that a cancel during the last
+// climb still lets the stage-2 report go.
+inline constexpr std::size_t kRankStepsPerTest = 1024;
+inline constexpr std::size_t kRankRun = 32;
+static_assert(2 * kLeading <= 2 * kRankRun && 2 * kLeading * 4 < kRankStepsPerTest);
 // A selection of more than five cards (only forced cards make one) has its
 // card orders tried one at a time, with the cancel test between them: the
 // first 8! orders, and no more than kCardOrderPlacements cards placed in all.

@@ -110,4 +110,13 @@ struct CancelAfter {
   }
 };
 
+// The cancel tests of ranking n candidates, as stated beside
+// kRankStepsPerTest: three steps a candidate (its keys, its run, its move
+// into place) and one more for each merge pass.
+inline std::size_t rank_tests(std::size_t n) {
+  std::size_t passes = 0;
+  for (std::size_t width = kRankRun; width < n; width *= 2) ++passes;
+  return n * (3 + passes) / kRankStepsPerTest;
+}
+
 }  // namespace quorvel::search::testing

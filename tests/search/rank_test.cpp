@@ -1,16 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <vector>
 
 #include "common/powi.h"
+#include "search/fixture.h"
 #include "search/stages.h"
 
 namespace quorvel::search {
 namespace {
 
 using snapshot::Objective;
+using testing::never;
+using testing::rank_tests;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
@@ -54,12 +60,38 @@ Candidate cand(double expected, double floor, double money = 0.0) {
 }
 
 // The enumeration index of each candidate is kept in its `cards`.
-std::vector<std::size_t> ranked(Objective objective, std::vector<Candidate> cs) {
-  for (std::size_t i = 0; i < cs.size(); ++i) cs[i].cards = {i};
-  rank(objective, cs);
+std::vector<std::size_t> indices(const std::vector<Candidate>& cs) {
   std::vector<std::size_t> order;
   for (const Candidate& c : cs) order.push_back(c.cards[0]);
   return order;
+}
+
+std::vector<std::size_t> ranked(Objective objective, std::vector<Candidate> cs) {
+  for (std::size_t i = 0; i < cs.size(); ++i) cs[i].cards = {i};
+  EXPECT_TRUE(rank(objective, never(), cs));
+  return indices(cs);
+}
+
+// A fixed stream of pseudo-random numbers below n.
+struct Roll {
+  std::uint64_t state;
+  std::uint64_t operator()(std::uint64_t n) {
+    state = state * 6364136223846793005ull + 1442695040888963407ull;
+    return (state >> 33) % n;
+  }
+};
+
+// Values whose keys often tie: few of them, both zeros, the infinities, NaN
+// (ranked as -inf) and two that differ only past the twelfth digit.
+constexpr double kTied[] = {0.0, -0.0, 1.0, 2.0, 2.0000000000001, 3.5, kNaN, -kInf, kInf, 7.0};
+
+Candidate tied(Roll& roll) {
+  return cand(kTied[roll(10)], kTied[roll(10)], kTied[roll(10)]);
+}
+
+bool stable_first(Objective objective, const Candidate& a, const Candidate& b) {
+  return top_first(rank_keys(objective, a.expected, a.floor, a.money),
+                   rank_keys(objective, b.expected, b.floor, b.money));
 }
 
 TEST(Ranking, Table) {
@@ -116,27 +148,87 @@ TEST(Ranking, TopFirstAgreesWithTheSort) {
   EXPECT_FALSE(first(cand(-kInf, 0), nan));
 }
 
+// Ranking is std::stable_sort by top_first, on keys that tie often, at sizes
+// around a run, a merge pass and a test's worth of steps (an even and an odd
+// number of passes among them), with candidates in no order, nearly ranked
+// and ranked backwards. It consults the cancel test at the rate stated.
+TEST(Ranking, IsTheStableSortByTopFirst) {
+  Roll roll{777};
+  for (Objective objective : {Objective::score, Objective::money}) {
+    for (std::size_t n : {2u, 3u, 31u, 32u, 33u, 64u, 65u, 127u, 129u, 256u, 1023u, 1024u, 1025u,
+                          2049u, 4097u, 10007u}) {
+      for (int shape = 0; shape < 3; ++shape) {
+        std::vector<Candidate> cs;
+        for (std::size_t i = 0; i < n; ++i) cs.push_back(tied(roll));
+        const auto first = [objective](const Candidate& a, const Candidate& b) {
+          return stable_first(objective, a, b);
+        };
+        if (shape > 0) std::stable_sort(cs.begin(), cs.end(), first);
+        if (shape == 1) {
+          for (std::size_t k = 0; k < n / 50 + 1; ++k) std::swap(cs[roll(n)], cs[roll(n)]);
+        }
+        if (shape == 2) std::reverse(cs.begin(), cs.end());
+        for (std::size_t i = 0; i < n; ++i) cs[i].cards = {i};
+        std::vector<Candidate> expected = cs;
+        std::stable_sort(expected.begin(), expected.end(), first);
+        std::size_t tests = 0;
+        ASSERT_TRUE(rank(
+            objective, [&tests] { return ++tests, false; }, cs));
+        EXPECT_EQ(indices(cs), indices(expected)) << n << " candidates, shape " << shape;
+        EXPECT_EQ(tests, rank_tests(n)) << n << " candidates, shape " << shape;
+      }
+    }
+  }
+}
+
+// A true answer ends the ranking at once, at each of its tests: while the
+// keys are worked out, the runs sorted, the runs merged or the candidates
+// moved into place. The candidates are then all there, each whole.
+TEST(Ranking, StopsAtTheFirstTrueCancelTest) {
+  Roll roll{99};
+  const std::size_t n = 3000;
+  std::vector<Candidate> all;
+  for (std::size_t i = 0; i < n; ++i) {
+    all.push_back(tied(roll));
+    all.back().cards = {i};
+    all.back().order = {i % 3};
+  }
+  ASSERT_EQ(rank_tests(n), 29u);
+  for (std::size_t answered = 1; answered <= rank_tests(n); ++answered) {
+    std::vector<Candidate> cs = all;
+    std::size_t tests = 0;
+    EXPECT_FALSE(rank(
+        Objective::score, [&] { return ++tests == answered; }, cs));
+    EXPECT_EQ(tests, answered);
+    std::vector<bool> seen(n);
+    for (const Candidate& c : cs) {
+      ASSERT_EQ(c.cards.size(), 1u);
+      const Candidate& was = all[c.cards[0]];
+      EXPECT_FALSE(seen[c.cards[0]]);
+      seen[c.cards[0]] = true;
+      EXPECT_EQ(c.order, was.order);
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(c.expected),
+                std::bit_cast<std::uint64_t>(was.expected));
+    }
+  }
+}
+
 // The head kept while plays stream in is the ranking of all of them, cut:
 // the same plays in the same order, ties and NaNs included, for limits
 // smaller than, equal to and larger than the number of plays. Taking it
 // consults the cancel test every kStepsPerTest steps, and only then.
 TEST(RankingHead, IsTheFullRankingCut) {
-  std::uint64_t state = 12345;
-  auto roll = [&state](std::uint64_t n) {
-    state = state * 6364136223846793005ull + 1442695040888963407ull;
-    return (state >> 33) % n;
-  };
-  const double values[] = {0.0, -0.0, 1.0, 2.0, 2.0000000000001, 3.5, kNaN, -kInf, kInf, 7.0};
+  Roll roll{12345};
   for (Objective objective : {Objective::score, Objective::money}) {
     for (std::size_t plays : {0u, 1u, 7u, 300u, 3000u}) {
       std::vector<Candidate> all;
       for (std::size_t p = 0; p < plays; ++p) {
-        Candidate c = cand(values[roll(10)], values[roll(10)], values[roll(10)]);
+        Candidate c = tied(roll);
         c.cards = {p / 100, p % 100};
         all.push_back(c);
       }
       std::vector<Candidate> sorted = all;
-      rank(objective, sorted);
+      ASSERT_TRUE(rank(objective, never(), sorted));
       for (std::size_t limit : {1u, 5u, 64u, 299u, 300u, 1000u, 2999u, 5000u}) {
         RankingHead head(objective, limit);
         for (const Candidate& c : all) head.offer(c.cards, c.expected, c.floor, c.money);

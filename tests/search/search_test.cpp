@@ -87,11 +87,12 @@ TEST(Run, OrderBudget) {
     const std::size_t m = c.jokers == 5 ? 120 : 720;
     // One test per selection, per stage-2 candidate, per stage-3 candidate,
     // and the last; between them one per kStepsPerTest steps of taking stage
-    // 1's head (two a play) and of rescoring the floors stage 2 changed.
+    // 1's head (two a play) and of rescoring the floors stage 2 changed, and
+    // those of ranking the head again.
     const std::size_t head = std::min<std::size_t>(637, 200000 / m + 32);
     const std::size_t floors = counts.score_play - 637 - 3;
-    EXPECT_EQ(cancel.calls,
-              637u + 2 * head / kStepsPerTest + c.searched + floors / kStepsPerTest + 32u + 1u)
+    EXPECT_EQ(cancel.calls, 637u + 2 * head / kStepsPerTest + c.searched + floors / kStepsPerTest +
+                                rank_tests(head) + 32u + 1u)
         << c.jokers;
     // Stage-3 orders and report rescorings come on top of the stage-2 runs.
     EXPECT_GE(counts.score_expected, c.searched * (m - 1)) << c.jokers;
@@ -106,19 +107,24 @@ TEST(Run, OrderBudget) {
 // Five jokers: all 637 plays get every order and change it. Between the
 // last selection's test and the first candidate's, 4 tests while the head
 // is taken; between the last candidate's and stage 3's, 2 while floors are
-// rescored. A true answer at any of them ends the search.
-TEST(Run, TakingTheHeadAndRescoringFloorsStopWhenCancelled) {
+// rescored and 4 while the candidates are ranked again. A true answer at any
+// of them ends the search, the stage-2 report unsent.
+TEST(Run, TakingTheHeadRescoringFloorsAndRankingStopWhenCancelled) {
   const snapshot::Snapshot snap = ten_cards(5);
+  ASSERT_EQ(rank_tests(637), 4u);
   struct Case {
     std::size_t passed;
     std::vector<std::uint32_t> stages;
   };
+  const std::size_t candidates = 637 + 4 + 637;
   for (const Case& c : std::vector<Case>{{637, {}},
                                          {637 + 3, {}},
                                          {637 + 4, {1}},
-                                         {637 + 4 + 637, {1}},
-                                         {637 + 4 + 637 + 1, {1}},
-                                         {637 + 4 + 637 + 2, {1, 2}}}) {
+                                         {candidates, {1}},
+                                         {candidates + 1, {1}},
+                                         {candidates + 2, {1}},
+                                         {candidates + 2 + 3, {1}},
+                                         {candidates + 2 + 4, {1, 2}}}) {
     CancelAfter cancel{c.passed};
     Recorder rec;
     run(snap, cancel.fn(), rec.sink());
