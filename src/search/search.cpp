@@ -212,10 +212,12 @@ bool Search::exhaustive() {
 // a full scoring. Stage 2 may have changed the whole head. False when
 // cancelled.
 bool Search::refresh_floors() {
-  std::size_t rescored = 0;
+  std::size_t visited = 0;
   for (Candidate& cand : candidates_) {
+    // Counted per candidate visited, rescored or not: the walk itself is
+    // as long as the head.
+    if (++visited % kStepsPerTest == 0 && cancel_()) return false;
     if (cand.order == prep_.identity_order) continue;
-    if (++rescored % kStepsPerTest == 0 && cancel_()) return false;
     const score::Play play(prep_, cand.cards);
     cand.floor = play_score(play, cand.order).floor;
   }

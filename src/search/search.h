@@ -67,8 +67,8 @@ void keep_whole_ranking(bool on);
 // The whole search of one snapshot. `cancel` is consulted before each
 // selection, before each candidate of stages 2 and 3, before each
 // hill-climbing pass and before the final report, and every 256 steps of the
-// bookkeeping in between (stage 1's head put in rank order, floors rescored
-// after stage 2) and every 1024 steps of ranking stage 2's candidates again
+// bookkeeping in between (stage 1's head put in rank order, its plays visited
+// for their floors after stage 2) and every 1024 steps of ranking stage 2's candidates again
 // (keys worked out, entries placed by a sort pass, candidates moved into
 // place); once it answers true no further report is sent.
 void run(const snapshot::Snapshot& snapshot, const Cancel& cancel, const Sink& sink);

@@ -87,11 +87,10 @@ TEST(Run, OrderBudget) {
     const std::size_t m = c.jokers == 5 ? 120 : 720;
     // One test per selection, per stage-2 candidate, per stage-3 candidate,
     // and the last; between them one per kStepsPerTest steps of taking stage
-    // 1's head (two a play) and of rescoring the floors stage 2 changed, and
+    // 1's head (two a play) and of visiting the head for its floors, and
     // those of ranking the head again.
     const std::size_t head = std::min<std::size_t>(637, 200000 / m + 32);
-    const std::size_t floors = counts.score_play - 637 - 3;
-    EXPECT_EQ(cancel.calls, 637u + 2 * head / kStepsPerTest + c.searched + floors / kStepsPerTest +
+    EXPECT_EQ(cancel.calls, 637u + 2 * head / kStepsPerTest + c.searched + head / kStepsPerTest +
                                 rank_tests(head) + 32u + 1u)
         << c.jokers;
     // Stage-3 orders and report rescorings come on top of the stage-2 runs.
@@ -106,8 +105,8 @@ TEST(Run, OrderBudget) {
 
 // Five jokers: all 637 plays get every order and change it. Between the
 // last selection's test and the first candidate's, 4 tests while the head
-// is taken; between the last candidate's and stage 3's, 2 while floors are
-// rescored and 4 while the candidates are ranked again. A true answer at any
+// is taken; between the last candidate's and stage 3's, 2 while the head is
+// visited for its floors and 4 while the candidates are ranked again. A true answer at any
 // of them ends the search, the stage-2 report unsent.
 TEST(Run, TakingTheHeadRescoringFloorsAndRankingStopWhenCancelled) {
   const snapshot::Snapshot snap = ten_cards(5);
