@@ -81,29 +81,8 @@ bool ranks_before(const RankEntry& a, const RankEntry& b) {
   return top_first(a.keys, b.keys);
 }
 
-// Counts the ranking's steps and consults the cancel test at every
-// kRankStepsPerTest-th.
-class RankSteps {
- public:
-  explicit RankSteps(const Cancel& cancel) : cancel_(cancel) {}
-  // Steps left before the next test.
-  std::size_t room() const { return room_; }
-  // Takes `n` steps, no more than room(); true when they reach a test that
-  // answers true.
-  bool take(std::size_t n) {
-    room_ -= n;
-    if (room_ != 0) return false;
-    room_ = kRankStepsPerTest;
-    return cancel_();
-  }
-
- private:
-  const Cancel& cancel_;
-  std::size_t room_ = kRankStepsPerTest;
-};
-
 // Sorts each run of kRankRun entries by insertion, a step per entry.
-bool sort_runs(std::span<RankEntry> entries, RankSteps& steps) {
+bool sort_runs(std::span<RankEntry> entries, CancelEvery& steps) {
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const std::size_t first = i - i % kRankRun;
     const RankEntry e = entries[i];
@@ -119,7 +98,7 @@ bool sort_runs(std::span<RankEntry> entries, RankSteps& steps) {
 // `to`, a step per entry. On a tie the left run's entry goes first, so the
 // merge is stable.
 bool merge_pass(std::span<const RankEntry> from, std::span<RankEntry> to, std::size_t width,
-                RankSteps& steps) {
+                CancelEvery& steps) {
   const std::size_t n = from.size();
   for (std::size_t lo = 0; lo < n; lo += 2 * width) {
     const std::size_t mid = std::min(lo + width, n);
@@ -155,7 +134,7 @@ bool merge_pass(std::span<const RankEntry> from, std::span<RankEntry> to, std::s
 bool rank(snapshot::Objective objective, const Cancel& cancel, std::vector<Candidate>& candidates) {
   const std::size_t n = candidates.size();
   if (n < 2) return true;
-  RankSteps steps(cancel);
+  CancelEvery steps(cancel, kRankStepsPerTest);
   std::vector<RankEntry> entries;
   entries.reserve(n);
   for (std::size_t i = 0; i < n; ++i) {
@@ -222,19 +201,18 @@ void RankingHead::offer(std::span<const std::size_t> cards, double expected, dou
 }
 
 bool RankingHead::take(const Positions& order, const Cancel& cancel, std::vector<Candidate>& out) {
-  std::size_t steps = 0;
-  const auto stopped = [&] { return ++steps % kStepsPerTest == 0 && cancel(); };
+  CancelEvery steps(cancel, kStepsPerTest);
   // Each pop moves the last play left in the heap to the end of its range:
   // the heap sorts into rank order.
   const auto earlier = [this](const Entry& a, const Entry& b) { return before(a, b); };
   for (auto end = entries_.end(); end != entries_.begin(); --end) {
-    if (stopped()) return false;
+    if (steps.take()) return false;
     std::pop_heap(entries_.begin(), end, earlier);
   }
   out.clear();
   out.reserve(entries_.size());
   for (const Entry& e : entries_) {
-    if (stopped()) return false;
+    if (steps.take()) return false;
     Candidate c{{}, order, e.expected, e.floor, e.money};
     if (e.count > e.cards.size()) {
       c.cards = long_cards_;

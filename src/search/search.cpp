@@ -212,11 +212,11 @@ bool Search::exhaustive() {
 // a full scoring. Stage 2 may have changed the whole head. False when
 // cancelled.
 bool Search::refresh_floors() {
-  std::size_t visited = 0;
+  CancelEvery steps(cancel_, kStepsPerTest);
   for (Candidate& cand : candidates_) {
-    // Counted per candidate visited, rescored or not: the walk itself is
-    // as long as the head.
-    if (++visited % kStepsPerTest == 0 && cancel_()) return false;
+    // A step per candidate visited, rescored or not: the walk itself is as
+    // long as the head.
+    if (steps.take()) return false;
     if (cand.order == prep_.identity_order) continue;
     const score::Play play(prep_, cand.cards);
     cand.floor = play_score(play, cand.order).floor;

@@ -138,11 +138,35 @@ inline constexpr std::size_t kOrderBudget = 200000;
 inline constexpr std::size_t kLeading = 32;
 // Where the search has no scoring of its own to test before, it consults the
 // cancel test once every this many steps: plays of stage 1's head put in rank
-// order or copied out, floors rescored after stage 2. More than the climbed
-// candidates, so that a cancel during the last climb still lets the stage-2
-// report go, as the climb's own test does.
+// order or copied out, candidates visited for their floors after stage 2.
+// More than the climbed candidates, so that a cancel during the last climb
+// still lets the stage-2 report go, as the climb's own test does.
 inline constexpr std::size_t kStepsPerTest = 256;
 static_assert(kStepsPerTest > kLeading);
+
+// Counts the steps of bookkeeping that grows with the plays kept and
+// consults the cancel test at every `period`-th, so that the work between two
+// tests stays bounded.
+class CancelEvery {
+ public:
+  CancelEvery(const Cancel& cancel, std::size_t period)
+      : cancel_(cancel), period_(period), room_(period) {}
+  // Steps left before the next test.
+  std::size_t room() const { return room_; }
+  // Takes `n` steps, no more than room(); true when they reach a test that
+  // answers true.
+  bool take(std::size_t n = 1) {
+    room_ -= n;
+    if (room_ != 0) return false;
+    room_ = period_;
+    return cancel_();
+  }
+
+ private:
+  const Cancel& cancel_;
+  std::size_t period_;
+  std::size_t room_;
+};
 // Ranking consults it once every this many steps: a candidate's keys worked
 // out, an entry placed by the sort of the runs of kRankRun entries or by one
 // of the passes that merge them two by two, a candidate moved into place. A
