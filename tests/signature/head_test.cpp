@@ -15,6 +15,7 @@
 #include "search/stages.h"
 #include "snapshot/snapshot.h"
 #include "support/corpus.h"
+#include "support/text.h"
 
 namespace {
 
@@ -32,9 +33,7 @@ Searched search_with(const snapshot::Snapshot& snap, bool whole) {
   search::run(
       snap, [] { return false; },
       [&out](search::SearchResult result) {
-        std::string text;
-        json::write(text, result.to_json());
-        out.texts.push_back(std::move(text));
+        out.texts.push_back(json::to_text(result.to_json()));
         out.results.push_back(std::move(result));
       },
       &out.counts);

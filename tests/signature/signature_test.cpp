@@ -24,6 +24,7 @@
 #include "search/search.h"
 #include "snapshot/snapshot.h"
 #include "support/corpus.h"
+#include "support/text.h"
 
 namespace {
 
@@ -56,11 +57,7 @@ Searched search_all(const snapshot::Snapshot& snap) {
   Hash hash;
   search::run(
       snap, [] { return false; },
-      [&hash](search::SearchResult result) {
-        std::string text;
-        json::write(text, result.to_json());
-        hash.add(text);
-      },
+      [&hash](search::SearchResult result) { hash.add(json::to_text(result.to_json())); },
       &out.counts);
   out.hash = hash.value;
   return out;
