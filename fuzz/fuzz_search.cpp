@@ -43,7 +43,8 @@ Run search_once(const snapshot::Snapshot& snap) {
         std::string text = json::to_text(result.to_json());
         fuzz::check_compact_json(text);
         run.texts.push_back(std::move(text));
-      });
+      },
+      {.check_shared_runs = true});
   fuzz::check(run.cancelled || last_done, "an uncancelled search ended without a final report");
   return run;
 }
@@ -51,7 +52,6 @@ Run search_once(const snapshot::Snapshot& snap) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  search::check_shared_runs(true);
   const std::string_view input = fuzz::text_of(data, size);
   const snapshot::ParseResult parsed = snapshot::parse(input);
   if (const std::string* error = std::get_if<std::string>(&parsed)) {

@@ -15,25 +15,25 @@ Ability read_ability(const snapshot::Joker& joker, hand::SuitTable& suits) {
   a.caino_xmult = joker.num("caino_xmult");
   a.hands_played_at_create = joker.num("hands_played_at_create");
 
-  a.extra = joker.extra();
-  // Only an object "extra" has members; each read below looks "extra" up
-  // again, so the others are not read at all.
+  // "extra" is looked up once; only an object one has members.
   const json::Value* extra = ab.find("extra");
-  if (extra != nullptr && extra->kind() == json::Kind::object) {
-    a.chip_mod = joker.extra_num("chip_mod");
-    a.hand_add = joker.extra_num("hand_add");
-    a.dollars = joker.extra_num("dollars");
-    a.chips = joker.extra_num("chips");
-    a.extra_mult = joker.extra_num("mult");
-    a.odds = joker.extra_num("odds");
-    a.xmult = joker.extra_num("Xmult");
-    a.s_mult = joker.extra_num("s_mult");
-    a.size = joker.extra_num("size");
-    a.min = joker.extra_num("min");
-    a.max = joker.extra_num("max");
-    a.d_remaining = joker.extra_num("d_remaining");
-    a.every = joker.extra_num("every");
-  }
+  a.extra = snapshot::ability_number(extra);
+  const auto member = [extra](std::string_view key) {
+    return snapshot::ability_number(extra != nullptr ? extra->find(key) : nullptr);
+  };
+  a.chip_mod = member("chip_mod");
+  a.hand_add = member("hand_add");
+  a.dollars = member("dollars");
+  a.chips = member("chips");
+  a.extra_mult = member("mult");
+  a.odds = member("odds");
+  a.xmult = member("Xmult");
+  a.s_mult = member("s_mult");
+  a.size = member("size");
+  a.min = member("min");
+  a.max = member("max");
+  a.d_remaining = member("d_remaining");
+  a.every = member("every");
 
   if (const json::Value* type = ab.find("type");
       type != nullptr && type->kind() == json::Kind::string && !type->as_string().empty()) {
@@ -48,7 +48,7 @@ Ability read_ability(const snapshot::Joker& joker, hand::SuitTable& suits) {
     hand::HandType t;
     if (hand::type_of(todo->as_string(), t)) a.to_do_poker_hand = t;
   }
-  const json::Value* suit = extra == nullptr ? nullptr : extra->find("suit");
+  const json::Value* suit = extra != nullptr ? extra->find("suit") : nullptr;
   a.suit = suit != nullptr && suit->kind() == json::Kind::string ? suits.intern(suit->as_string())
                                                                  : hand::kNoSuit;
   return a;
@@ -63,8 +63,8 @@ JokerView view(const snapshot::Joker& joker, hand::SuitTable& suits) {
   v.hidden = joker.hidden;
   v.rarity = joker.rarity;
   v.ab = read_ability(joker, suits);
-  v.initial =
-      JState{joker.num("mult", 0.0), joker.num("x_mult", 1.0), joker.extra_num("chips", 0.0)};
+  // extra.chips as read above, by the same rule as joker.extra_num("chips", 0.0).
+  v.initial = JState{joker.num("mult", 0.0), joker.num("x_mult", 1.0), v.ab.chips.value_or(0.0)};
   return v;
 }
 

@@ -1,6 +1,5 @@
 // The search frame and its three stages.
 #include <algorithm>
-#include <atomic>
 #include <limits>
 #include <optional>
 
@@ -11,13 +10,12 @@ namespace quorvel::search {
 
 namespace {
 
-std::atomic<bool> g_whole_ranking{false};
-
 // The search's shared state: the snapshot prepared once, the scoring calls
 // counted, the callbacks.
 class Search {
  public:
-  Search(const snapshot::Snapshot& snapshot, const Cancel& cancel, const Sink& sink, Counts* counts)
+  Search(const snapshot::Snapshot& snapshot, const Cancel& cancel, const Sink& sink,
+         const Options& options)
       : snapshot_(snapshot),
         prep_(snapshot),
         objective_(snapshot.options.objective),
@@ -25,7 +23,8 @@ class Search {
                   prep_},
         cancel_(cancel),
         sink_(sink),
-        counts_(counts) {
+        options_(options),
+        counts_(options.counts) {
     const std::size_t n = snapshot.jokers.size();
     if (n >= 2 && n < kClimbFrom)
       joker_orders_ = joker_orders(permutations(n), order_free(prep_.jokers));
@@ -73,6 +72,7 @@ class Search {
   Positions played_;                   // stage 3's reordered play, kept to reuse its storage
   const Cancel& cancel_;
   const Sink& sink_;
+  const Options& options_;
   Counts* counts_;
 };
 
@@ -98,7 +98,7 @@ void Search::run() {
 // False when cancelled.
 bool Search::enumerate() {
   const bool money = objective_ == snapshot::Objective::money;
-  const std::size_t limit = g_whole_ranking.load(std::memory_order_relaxed)
+  const std::size_t limit = options_.whole_ranking
                                 ? std::numeric_limits<std::size_t>::max()
                                 : head_limit(snapshot_.jokers.size(), joker_orders_.size());
   SelectionWalk walk(snapshot_);
@@ -121,7 +121,8 @@ bool Search::enumerate() {
 bool Search::improve_joker_orders() {
   if (!(snapshot_.jokers.size() >= kClimbFrom ? climb() : exhaustive())) return false;
   if (!refresh_floors()) return false;
-  if (!rank(objective_, cancel_, candidates_)) return false;
+  // Only the leading candidates are read from here on.
+  if (!keep_leading(objective_, cancel_, candidates_)) return false;
   report(2, false, &candidates_.front());
   return true;
 }
@@ -165,7 +166,7 @@ bool Search::climb() {
 
 bool Search::exhaustive() {
   const std::vector<Positions>& orders = joker_orders_;
-  const std::size_t budget = kOrderBudget / orders.size();
+  const std::size_t budget = order_budget(orders.size());
   if (retained_ > budget) progress_.order_exact = false;
   const std::size_t count = std::min(budget, candidates_.size());
   // Every order is resolved once for all candidates, and orders that make the
@@ -178,7 +179,7 @@ bool Search::exhaustive() {
   const OrderClasses classes = order_classes(prep_, lineups);
   std::vector<score::Outcome> shared(classes.count);
   std::vector<std::size_t> shared_for(classes.count, count);  // the candidate scored
-  const bool check = shared_runs_checked();
+  const bool check = options_.check_shared_runs;
   for (std::size_t c = 0; c < count; ++c) {
     if (cancel_()) return false;
     if (orders.size() < 2) continue;
@@ -189,6 +190,8 @@ bool Search::exhaustive() {
       score::Outcome next;
       const std::uint32_t cls = classes.of[o];
       // A voided play scores no run: its money sums the resolved list itself.
+      // (Sharing it would change nothing today, as every "j_matador" also
+      // acts in the main phase and so stands in the run key.)
       if (shared_for[cls] == c && !play.voided) {
         if (counts_ != nullptr) ++counts_->score_expected;
         next = shared[cls];
@@ -216,7 +219,7 @@ bool Search::refresh_floors() {
   for (Candidate& cand : candidates_) {
     // A step per candidate visited, rescored or not: the walk itself is as
     // long as the head.
-    if (steps.take()) return false;
+    if (steps.step()) return false;
     if (cand.order == prep_.identity_order) continue;
     const score::Play play(prep_, cand.cards);
     cand.floor = play_score(play, cand.order).floor;
@@ -274,32 +277,21 @@ void Search::try_card_order(const Candidate& cand, const score::Lineup& lineup,
 
 }  // namespace
 
-// Stage 2 changes the first k candidates at most (the joker-order budget, or
-// the climbed ones) and ranks again; the others keep their values and their
-// relative order. A changed candidate can fall below unchanged ones: under
-// the money objective better() may take a higher score whose money ranks
-// lower (equal within the tolerance but not to twelve digits, or any money
-// in place of an infinite one). However the changed ones move, the kLeading
-// candidates that stage 3 reads lie among the first k + kLeading.
+std::size_t order_budget(std::size_t orders) {
+  return kOrderBudget / orders;
+}
+
 std::size_t head_limit(std::size_t jokers, std::size_t orders) {
   if (jokers < 2) return kLeading;
-  if (jokers >= kClimbFrom) return kLeading + kLeading;
+  if (jokers >= kClimbFrom) return kClimbedHead;
   // With one order nothing changes: only the count of candidates matters.
   if (orders < 2) return kLeading;
-  return kOrderBudget / orders + kLeading;
-}
-
-void keep_whole_ranking(bool on) {
-  g_whole_ranking.store(on, std::memory_order_relaxed);
-}
-
-void run(const snapshot::Snapshot& snapshot, const Cancel& cancel, const Sink& sink) {
-  run(snapshot, cancel, sink, nullptr);
+  return order_budget(orders) + kLeading;
 }
 
 void run(const snapshot::Snapshot& snapshot, const Cancel& cancel, const Sink& sink,
-         Counts* counts) {
-  Search(snapshot, cancel, sink, counts).run();
+         const Options& options) {
+  Search(snapshot, cancel, sink, options).run();
 }
 
 }  // namespace quorvel::search

@@ -54,26 +54,28 @@ struct Counts {
   std::uint64_t score_expected = 0;
 };
 
-// For tests and fuzzing: while on, every joker order whose expected score the
-// search takes from an equivalent order's run is also scored by itself, and a
-// result that differs in any bit ends the process. Off unless turned on.
-void check_shared_runs(bool on);
-
-// For tests: while on, stage 1 keeps every retained play instead of only the
-// head of the ranking that the later stages can reach, so that a search can
-// be compared with one that keeps no bound. Off unless turned on.
-void keep_whole_ranking(bool on);
+// What tests, benchmarks and fuzzing may ask of a search beyond the host's
+// call; the defaults are the host's search.
+struct Options {
+  // Adds the scoring calls made, when not null.
+  Counts* counts = nullptr;
+  // Keeps every retained play in stage 1 instead of only the head of the
+  // ranking that the later stages can reach, so that a search can be
+  // compared with one that keeps no bound.
+  bool whole_ranking = false;
+  // Scores by itself every joker order whose expected score is taken from an
+  // equivalent order's run, and ends the process on a result that differs in
+  // any bit.
+  bool check_shared_runs = false;
+};
 
 // The whole search of one snapshot. `cancel` is consulted before each
 // selection, before each candidate of stages 2 and 3, before each
-// hill-climbing pass and before the final report, and every 256 steps of the
-// bookkeeping in between (stage 1's head put in rank order, its plays visited
-// for their floors after stage 2) and every 1024 steps of ranking stage 2's candidates again
-// (keys worked out, entries placed by a sort pass, candidates moved into
-// place); once it answers true no further report is sent.
-void run(const snapshot::Snapshot& snapshot, const Cancel& cancel, const Sink& sink);
-// The same, adding the scoring calls made to `counts` when it is not null.
+// hill-climbing pass and before the final report, and every few hundred
+// steps of the bookkeeping in between (stage 1's head put in rank order,
+// the head visited for its floors, the leading candidates picked after
+// stage 2); once it answers true no further report is sent.
 void run(const snapshot::Snapshot& snapshot, const Cancel& cancel, const Sink& sink,
-         Counts* counts);
+         const Options& options = {});
 
 }  // namespace quorvel::search

@@ -1,35 +1,17 @@
 // Joker orders that make the same scoring run, so that one scoring serves
-// them all.
-//
-// Why orders with equal run keys make the same operations in the same order
-// for every play that is not voided. A run reads its joker order only
-// through the Lineup: the four walks (before, card repetitions, per card,
-// held card) of (joker, row) steps, the main phase's steps, the resolved list
-// and two counts. A joker rule reads only its own joker (ability and state),
-// the card at hand, the play's cards, the snapshot and the running values,
-// and changes only the running values, beyond what its jokers::Does declares;
-// only rows of the walks grow joker state or change cards. Orders are grouped
-// only while no joker keeps them apart (keeps_orders_apart), so no copy
-// joker is present: every joker acts as itself or, debuffed or face down,
-// not at all. So:
-// - equal walks make the same row calls in the same order on the same joker
-//   states and cards, drawing the same chances (which walks a joker stands
-//   in, and its row there, follow from the joker, so the key holds the
-//   jokers only, each walk's in its order);
-// - where main_acts is false the main phase changes nothing; where it is
-//   true the key holds the joker standing there, which gives both its
-//   edition and the effect that acts (with its state as the walks left it);
-// - the resolved list holds the same jokers in every order, so the held
-//   cards' extra triggers ("j_mime"), the "j_space" level-ups and the trigger
-//   bound, which read it as order-free sums and counts, are the same.
-// Two rules read the resolved list's order itself. The "j_baseball" bonus
-// keeps every order apart. And jokers::debuffed_hand_money sums the
-// "j_matador" amounts of a voided play in list order, which may round
-// differently in another order: the search never shares a voided play.
-// Letting copies share would need the key to hold each walk's length and
-// rows, each position's acting joker and the list's counts as well.
+// them all: orders with equal run keys. The rules that make it so, one a
+// line, each with the SharedRuns test (tests/search) that checks it:
+// - a run reads the joker order only through its Lineup: EveryOrderOfAClassScoresAsItsFirstOrder
+// - a rule does no more than its jokers::Does says: EveryOrderOfAClassScoresAsItsFirstOrder
+// - copies, "j_baseball" and "j_dna" keep orders apart: CopiesBaseballAndDnaKeepEveryOrderApart
+// - the key holds each walk's jokers in order: EveryWayAJokerActsAtItsPlaceKeepsItsOrdersApart
+// - and the joker at each main step that may act: EveryWayAJokerActsAtItsPlaceKeepsItsOrdersApart
+// - the resolved list's sums and counts are order-free: EveryOrderOfAClassScoresAsItsFirstOrder
+// - a voided play sums "j_matador" in list order, so it is never shared (Search::exhaustive)
+// The copy rule is checked against jokers::Does at compile time. Letting
+// copies share would need the key to hold each walk's length and rows, each
+// position's acting joker and the list's counts as well.
 #include <algorithm>
-#include <atomic>
 #include <bit>
 #include <cstdio>
 #include <cstdlib>
@@ -42,8 +24,6 @@ namespace quorvel::search {
 namespace {
 
 using jokers::Does;
-
-std::atomic<bool> g_check{false};
 
 // What keeps every order apart: a rule that reads the joker order, or one
 // that changes another joker's state, which main_acts cannot see as it reads
@@ -101,14 +81,6 @@ OrderClasses order_classes(const score::Prepared& prep, std::span<const score::L
   }
   out.count = seen.size();
   return out;
-}
-
-void check_shared_runs(bool on) {
-  g_check.store(on, std::memory_order_relaxed);
-}
-
-bool shared_runs_checked() {
-  return g_check.load(std::memory_order_relaxed);
 }
 
 void verify_shared(const score::Prepared& prep, const score::Play& play,

@@ -525,15 +525,10 @@ double number_or(const json::Value& value, double fallback) {
   }
 }
 
-namespace {
-
-// The ability-number rule of Joker's accessors.
 std::optional<double> ability_number(const json::Value* member) {
   if (member == nullptr || !member->is_number()) return std::nullopt;
   return member->number();
 }
-
-}  // namespace
 
 std::optional<double> Joker::num(std::string_view key) const {
   return ability_number(ab.find(key));

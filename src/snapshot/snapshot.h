@@ -163,4 +163,9 @@ std::optional<std::string> check(const Snapshot& snapshot);
 // "naneinf" as +infinity, anything else the fallback.
 double number_or(const json::Value& value, double fallback);
 
+// The ability-number rule of Joker's accessors, on a member already looked
+// up (null when absent): a JSON number of any kind as a 64-bit float, else
+// no value.
+std::optional<double> ability_number(const json::Value* member);
+
 }  // namespace quorvel::snapshot

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "search/stages.h"
+#include "support/text.h"
 
 namespace quorvel::search::testing {
 
@@ -90,6 +91,11 @@ struct Recorder {
   Sink sink() {
     return [this](SearchResult r) { reports.push_back(std::move(r)); };
   }
+  std::vector<std::string> texts() const {
+    std::vector<std::string> out;
+    for (const SearchResult& r : reports) out.push_back(json::to_text(r.to_json()));
+    return out;
+  }
   std::vector<std::uint32_t> stages() const {
     std::vector<std::uint32_t> out;
     for (const SearchResult& r : reports) out.push_back(r.stage);
@@ -109,14 +115,5 @@ struct CancelAfter {
     return [this] { return calls++ >= n; };
   }
 };
-
-// The cancel tests of ranking n candidates, as stated beside
-// kRankStepsPerTest: three steps a candidate (its keys, its run, its move
-// into place) and one more for each merge pass.
-inline std::size_t rank_tests(std::size_t n) {
-  std::size_t passes = 0;
-  for (std::size_t width = kRankRun; width < n; width *= 2) ++passes;
-  return n * (3 + passes) / kRankStepsPerTest;
-}
 
 }  // namespace quorvel::search::testing

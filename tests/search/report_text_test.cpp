@@ -16,9 +16,7 @@ using namespace testing;
 std::vector<std::string> texts(const snapshot::Snapshot& snap) {
   Recorder rec;
   run(snap, never(), rec.sink());
-  std::vector<std::string> out;
-  for (const SearchResult& r : rec.reports) out.push_back(json::to_text(r.to_json()));
-  return out;
+  return rec.texts();
 }
 
 // A hidden card that is not forced is never played: one report, no best.

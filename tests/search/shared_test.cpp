@@ -206,7 +206,7 @@ TEST(SharedRuns, EveryWayAJokerActsAtItsPlaceKeepsItsOrdersApart) {
   }
 }
 
-TEST(SharedRuns, JokersThatReachBeyondTheirPhaseKeepEveryOrderApart) {
+TEST(SharedRuns, CopiesBaseballAndDnaKeepEveryOrderApart) {
   for (const char* key : {"j_blueprint", "j_brainstorm", "j_baseball", "j_dna"}) {
     snapshot::Snapshot snap = testing::free_cards(5);
     snap.jokers = {joker(1, "j_egg"), joker(2, "j_smiley"), joker(3, key)};

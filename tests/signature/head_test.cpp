@@ -28,7 +28,6 @@ struct Searched {
 };
 
 Searched search_with(const snapshot::Snapshot& snap, bool whole) {
-  search::keep_whole_ranking(whole);
   Searched out;
   search::run(
       snap, [] { return false; },
@@ -36,8 +35,7 @@ Searched search_with(const snapshot::Snapshot& snap, bool whole) {
         out.texts.push_back(json::to_text(result.to_json()));
         out.results.push_back(std::move(result));
       },
-      &out.counts);
-  search::keep_whole_ranking(false);
+      {.counts = &out.counts, .whole_ranking = whole});
   return out;
 }
 

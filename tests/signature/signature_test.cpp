@@ -52,13 +52,12 @@ struct Searched {
 // Every search here also cross-checks the joker orders whose runs it shares:
 // each is scored by itself as well, and any bit of difference ends the test.
 Searched search_all(const snapshot::Snapshot& snap) {
-  search::check_shared_runs(true);
   Searched out;
   Hash hash;
   search::run(
       snap, [] { return false; },
       [&hash](search::SearchResult result) { hash.add(json::to_text(result.to_json())); },
-      &out.counts);
+      {.counts = &out.counts, .check_shared_runs = true});
   out.hash = hash.value;
   return out;
 }
