@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Planted faults: each fault of scripts/mutants.txt is planted by itself in a
 # scratch copy of the tree, the tests it names are built and run, and the
-# line is put back. A fault the tests do not catch, a fault whose original
-# text is not found exactly once, and a fault that does not compile all fail
-# the run.
+# line is put back. A caught fault's line says how the test ended: a failed
+# assertion, a crash (a signal) or a timeout; a test that ends otherwise (a
+# nonzero status without a failed test) catches nothing, and a fault no other
+# test catches then is UNCLEAR. A fault the tests do not catch, a fault whose
+# original text is not found exactly once, and a fault that does not compile
+# all fail the run; so does a gtest filter that matches no test, before any
+# fault is planted.
 #
 #   scripts/mutants.sh               every fault
 #   scripts/mutants.sh --only NAME   one fault (may be given more than once)
@@ -16,7 +20,9 @@
 # The scratch copy (build/mutants/tree) holds the files git tracks, as they
 # are in the working tree (a new file must be added to git first); its build
 # (build/mutants/build) is kept between runs and rebuilt incrementally. The
-# logs of the last run are in build/mutants/logs.
+# logs of the last run are in build/mutants/logs. MUTANTS_JOBS sets the build's
+# parallel jobs (default: the number of processors), MUTANTS_TIMEOUT the
+# seconds a test may run (default 120).
 set -euo pipefail
 set -f                                          # a gtest filter is no file pattern
 shopt -u patsub_replacement 2>/dev/null || true # '&' in a replacement is literal
@@ -120,6 +126,12 @@ if [[ $mode == list ]]; then
 fi
 
 # A test is "executable" or "executable:gtest filter" (the filter may hold ':').
+join() { # join SEPARATOR WORD...: the words with the separator between them
+  local sep=$1 out=$2 w
+  shift 2
+  for w in "$@"; do out+=$sep$w; done
+  printf '%s' "$out"
+}
 add_unique() { # add_unique ARRAY WORD: appends WORD unless the array holds it
   local -n into=$1
   local have
@@ -178,7 +190,10 @@ if ! cmake -S "$tree" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQRV_BUIL
   cat "$logs/configure.log" >&2
   die "configuring the scratch build failed"
 fi
-jobs=$(nproc)
+jobs=${MUTANTS_JOBS:-$(nproc)}
+limit=${MUTANTS_TIMEOUT:-120}
+[[ $jobs =~ ^[1-9][0-9]*$ ]] || die "MUTANTS_JOBS must be a positive number, not '$jobs'"
+[[ $limit =~ ^[1-9][0-9]*$ ]] || die "MUTANTS_TIMEOUT must be a positive number of seconds, not '$limit'"
 
 build_targets() { # build_targets LOG TARGET...: false when the build fails
   local log=$1
@@ -186,24 +201,51 @@ build_targets() { # build_targets LOG TARGET...: false when the build fails
   cmake --build "$build" -j "$jobs" --target "$@" >"$log" 2>&1
 }
 
-# Runs one test; true when it passes. A run that hangs is stopped and fails;
-# how a run ended goes to the log (the shell's own note of a crash would
-# clutter the report).
+find_test() { # find_test SPEC: sets exe and filter
+  exe=$build/tests/${1%%:*}
+  [[ -x $exe ]] || exe=$build/tests/api/${1%%:*}
+  [[ -x $exe ]] || die "no test executable '${1%%:*}' in $build/tests"
+  filter='*'
+  [[ $1 == *:* ]] && filter=${1#*:}
+  return 0
+}
+
+# Runs one test and sets `ended` to how it ended. Returns 0 when it passed,
+# 1 when it caught a fault: a crash (a signal: an abort, a sanitizer's abort,
+# a segfault), a timeout or a failed assertion (a nonzero status with a failed
+# test in gtest's report; the status is 1 unless a later test stopped the
+# executable otherwise). Any other end returns 2: a nonzero status without a
+# failed test says that the executable stopped, not that a test saw the fault
+# (an exit from a static destructor after every test passed, an environment
+# that refused to start), so it is no proof of a catch, and counting it as
+# survival would hide that something else broke; the run fails so that a
+# human reads the log. The shell's own note of a crash would clutter the
+# report, so how a run ended goes to the log.
 run_test() {
-  local spec=$1 log=$2 exe filter='*' status=0
-  exe=$build/tests/${spec%%:*}
-  [[ -x $exe ]] || exe=$build/tests/api/${spec%%:*}
-  [[ -x $exe ]] || die "no test executable '${spec%%:*}' in $build/tests"
-  [[ $spec == *:* ]] && filter=${spec#*:}
-  { timeout 120 "$exe" --gtest_filter="$filter" >>"$log" 2>&1; } 2>/dev/null || status=$?
-  if ((status == 124)); then
-    echo "mutants: $spec did not end within 120 s" >>"$log"
-  elif ((status == 125 || status == 126 || status == 127)); then
+  local spec=$1 log=$2 out=$logs/run.out status=0
+  find_test "$spec"
+  { timeout "$limit" "$exe" --gtest_filter="$filter" --gtest_color=no >"$out" 2>&1; } 2>/dev/null ||
+    status=$?
+  cat "$out" >>"$log"
+  if ((status == 125 || status == 126 || status == 127)); then
     die "could not run $exe"
+  elif ((status == 0)); then
+    ended=passed
+  elif ((status == 124)); then
+    ended=timeout
   elif ((status > 128)); then
-    echo "mutants: $spec ended by signal $((status - 128))" >>"$log"
+    ended="crash: signal $((status - 128))"
+  elif grep -q '^\[  FAILED  \] ' "$out"; then
+    ended="failed assertion"
+  else
+    ended="exit status $status without a failed test"
   fi
-  return "$status"
+  echo "mutants: $spec: $ended" >>"$log"
+  case $ended in
+    passed) return 0 ;;
+    timeout | crash:* | "failed assertion") return 1 ;;
+    *) return 2 ;;
+  esac
 }
 
 echo "mutants: building ${targets[*]} in $build"
@@ -212,11 +254,36 @@ if ! build_targets "$logs/build.log" "${targets[@]}"; then
   tail -40 "$logs/build.log" >&2
   die "the tree without planted faults does not build"
 fi
+# A filter that matches no test passes without a fault and then lets every
+# fault it is meant to catch survive: a slip in the list, named before any
+# fault is planted. (Probe mode runs whole executables, but checks the
+# faults' own filters all the same.)
+owned=()
+for i in "${picked[@]}"; do
+  read -ra words <<<"${tests[i]}"
+  for t in "${words[@]}"; do add_unique owned "$t"; done
+done
+empty=0
+for t in "${owned[@]}"; do
+  find_test "$t"
+  "$exe" --gtest_list_tests --gtest_filter="$filter" >"$logs/list.out" 2>&1 ||
+    die "could not list the tests of $exe"
+  (($(awk '/^  /{n++} END{print n+0}' "$logs/list.out"))) && continue
+  namers=()
+  for i in "${picked[@]}"; do
+    read -ra words <<<"${tests[i]}"
+    for w in "${words[@]}"; do [[ $w == "$t" ]] && add_unique namers "${names[i]}"; done
+  done
+  echo "mutants: $t matches no test (named by ${namers[*]})" >&2
+  empty=$((empty + 1))
+done
+((empty == 0)) || die "$empty gtest filter(s) of $list match no test"
+
 # A fault only counts as caught by a test that passes without it.
 for t in "${specs[@]}"; do
   if ! run_test "$t" "$logs/unplanted.log"; then
     tail -40 "$logs/unplanted.log" >&2
-    die "$t fails without a planted fault"
+    die "$t fails without a planted fault ($ended)"
   fi
 done
 echo "mutants: built and ran the tests without faults in $((SECONDS - start)) s"
@@ -270,31 +337,46 @@ for i in "${picked[@]}"; do
   fi
 
   if [[ $mode == probe ]]; then
-    catchers=()
-    for t in "${specs[@]}"; do run_test "$t" "$log" || catchers+=("$t"); done
+    catchers=() unclear=()
+    for t in "${specs[@]}"; do
+      status=0
+      run_test "$t" "$log" || status=$?
+      ((status == 1)) && catchers+=("$t ($ended)")
+      ((status == 2)) && unclear+=("$t ($ended)")
+    done
     restore
     if ((${#catchers[@]})); then
       caught=$((caught + 1))
-      printf 'caught    %-32s by %s\n' "$name" "${catchers[*]}"
+      printf 'caught    %-32s by %s\n' "$name" "$(join ', ' "${catchers[@]}")"
+      ((${#unclear[@]} == 0)) || printf '          also %s\n' "$(join ', ' "${unclear[@]}")"
       # The failing tests by name, to choose a gtest filter from.
       sed -n 's/^\[  FAILED  \] \([A-Za-z0-9_]*\.[A-Za-z0-9_]*\) .*/          \1/p' "$log" | sort -u
+    elif ((${#unclear[@]})); then
+      printf 'UNCLEAR   %-32s %s (%s)\n' "$name" "$(join ', ' "${unclear[@]}")" "$log"
     else
       printf 'SURVIVED  %-32s\n' "$name"
     fi
     continue
   fi
 
-  by=
+  # The first test that catches the fault reports it; one that ends in a way
+  # that proves nothing does not stop the next from catching it.
+  by='' odd=''
   for t in "${own[@]}"; do
-    if ! run_test "$t" "$log"; then
-      by=$t
+    status=0
+    run_test "$t" "$log" || status=$?
+    if ((status == 1)); then
+      by="$t ($ended)"
       break
     fi
+    ((status == 2)) && [[ -z $odd ]] && odd="$t ($ended)"
   done
   restore
   if [[ -n $by ]]; then
     caught=$((caught + 1))
     printf 'caught    %-32s by %s\n' "$name" "$by"
+  elif [[ -n $odd ]]; then
+    printf 'UNCLEAR   %-32s %s (%s)\n' "$name" "$odd" "$log"
   else
     printf 'SURVIVED  %-32s (ran %s)\n' "$name" "${tests[i]}"
   fi
