@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """The host developer's guide shows its examples truthfully: its C and Python
 examples are the files in examples/, both run against the built library, and
-every line they print is a line of the output the guide shows; and every
-request in its tables of requests and errors gives the error shown.
+every line they print is a line of the output the guide shows; every request
+in its tables of requests and errors gives the error shown; and every worked
+example of the rules reference gives the answer shown.
 
-    guide_examples.py <guide.md> <examples dir> <library> [<C example binary>]
+    guide_examples.py <guide.md> <rules.md> <examples dir> <library> [<C example binary>]
 """
 import ctypes
 import os
@@ -76,7 +77,7 @@ def request_tables(guide_lines):
             yield kind, request.replace("<FF>", "\udcff"), expected, line
 
 
-def replay(kind, request, lib):
+def call(kind, request, lib):
     data = request.encode("utf-8", "surrogateescape")
     buf = ctypes.create_string_buffer(1 << 16)
     length = ctypes.c_size_t(0)
@@ -88,11 +89,15 @@ def replay(kind, request, lib):
         while status == 0:
             time.sleep(0.001)
             status = lib.qrv_search_poll(job, buf, len(buf), ctypes.byref(length))
-    text = buf.raw[:length.value].decode("utf-8")
+    return status, buf.raw[:length.value].decode("utf-8")
+
+
+def replay(kind, request, lib):
+    status, text = call(kind, request, lib)
     return None if status == 1 else text if status == -1 else "status %d" % status
 
 
-def check_tables(guide_lines, library, failures):
+def load(library):
     lib = ctypes.CDLL(library)
     size_p = ctypes.POINTER(ctypes.c_size_t)
     lib.qrv_score.argtypes = [ctypes.c_char_p, ctypes.c_size_t, ctypes.c_void_p,
@@ -100,6 +105,10 @@ def check_tables(guide_lines, library, failures):
     lib.qrv_search_start.argtypes = [ctypes.c_char_p, ctypes.c_size_t]
     lib.qrv_search_start.restype = ctypes.c_uint64
     lib.qrv_search_poll.argtypes = [ctypes.c_uint64, ctypes.c_void_p, ctypes.c_size_t, size_p]
+    return lib
+
+
+def check_tables(guide_lines, lib, failures):
     kinds = set()
     for kind, request, expected, line in request_tables(guide_lines):
         kinds.add(kind)
@@ -110,16 +119,48 @@ def check_tables(guide_lines, library, failures):
         failures.append("the guide has no table of search requests and score requests")
 
 
+# The rules reference's worked examples: every row of a table whose header ends
+# in "| score request | answer |" is replayed. Its request cell is one code
+# span; its answer cell begins with a code span, the whole answer.
+EXAMPLES = re.compile(r"^\|.* \| score request \| answer \|$")
+
+
+def check_examples(rules_lines, lib, failures):
+    replayed, table = 0, False
+    for line in rules_lines:
+        if EXAMPLES.match(line):
+            table = True
+        elif table and not line.startswith("|"):
+            table = False
+        elif table and not line.startswith("|---"):
+            cells = [cell.strip() for cell in line.strip("|").split(" | ")]
+            request, end = code_span(cells[-2]) if len(cells) > 2 else (None, 0)
+            answer = code_span(cells[-1])[0]
+            if request is None or end != len(cells[-2]) or answer is None:
+                failures.append("a worked example without its request and answer:\n%s" % line)
+                continue
+            replayed += 1
+            status, got = call("score", request, lib)
+            if status != 1 or got != answer:
+                failures.append("the library answers %r to the rules' row\n%s" % (got, line))
+    if replayed == 0:
+        failures.append("the rules reference has no worked examples")
+
+
 def main(argv):
-    if len(argv) not in (4, 5):
+    if len(argv) not in (5, 6):
         print(__doc__)
         return 2
-    guide_path, examples, library = argv[1:4]
+    guide_path, rules_path, examples, library = argv[1:5]
     with open(guide_path, encoding="utf-8") as f:
         guide = f.read()
+    with open(rules_path, encoding="utf-8") as f:
+        rules = f.read()
     guide_lines = set(guide.splitlines())
     failures = []
-    check_tables(guide.splitlines(), library, failures)
+    lib = load(library)
+    check_tables(guide.splitlines(), lib, failures)
+    check_examples(rules.splitlines(), lib, failures)
 
     host_py = os.path.join(examples, "host.py")
     check_included(guide, host_py, "python", failures)
@@ -128,8 +169,8 @@ def main(argv):
     check_run(guide_lines, [sys.executable, host_py, library,
                             os.path.join(examples, "score_request.json"),
                             os.path.join(examples, "snapshot.json")], failures, STAGES)
-    if len(argv) == 5:
-        check_run(guide_lines, [argv[4]], failures)
+    if len(argv) == 6:
+        check_run(guide_lines, [argv[5]], failures)
 
     for failure in failures:
         print("FAIL:", failure)

@@ -2,6 +2,7 @@
 // modelled key; its phases, copy and order cells against the engine's own
 // tables; and every ability member it lists, with its default, by perturbing
 // that member through whole scorings of a corpus that makes the key's rows act.
+// And the rules reference, docs/rules.md: one row per rule item the engine knows.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "blinds/blinds.h"
 #include "hand/hand.h"
 #include "jokers/jokers.h"
 #include "score/score.h"
@@ -433,6 +435,45 @@ TEST(JokerReference, EveryListedMemberAndDefaultIsRead) {
       }
     }
   }
+}
+
+// ---- the rules reference
+
+// Under "## Rule items", a row's key names exactly one rule item of the
+// engine's tables (enhancements, editions, seals, boss blinds; the deck back
+// and the voucher with a rule), and every item has one row.
+TEST(RuleReference, OneRowPerRuleItem) {
+  std::ifstream in(QRV_DOCS_DIR "/rules.md");
+  ASSERT_TRUE(in.is_open()) << "cannot read " << QRV_DOCS_DIR "/rules.md";
+  const auto item = [](const char* table, auto code) {
+    return std::string(table) + " " + std::to_string(static_cast<int>(code));
+  };
+  std::multiset<std::string> engine = {"deck back", "voucher"}, rows;
+  for (int c = 1; c < static_cast<int>(hand::Enh::other); ++c) engine.insert(item("enh", c));
+  for (int c = 1; c < static_cast<int>(hand::Edition::other); ++c) engine.insert(item("ed", c));
+  for (int c = 1; c < static_cast<int>(hand::Seal::other); ++c) engine.insert(item("seal", c));
+  for (int c = 1; c <= static_cast<int>(blinds::Boss::hook); ++c) engine.insert(item("blind", c));
+  bool items = false;
+  for (std::string line; std::getline(in, line);) {
+    if (line.starts_with("## ")) items = line == "## Rule items";
+    if (!items || !line.starts_with("| `")) continue;
+    const std::string cell = cells(line)[0], key = cell.substr(1, cell.size() - 2);
+    snapshot::Snapshot snap;
+    snap.blind.key = snap.deck.back = key;
+    snap.vouchers = {key};
+    const Prepared prep(snap);
+    std::vector<std::string> named;
+    if (const auto c = hand::enh_of(key); c != hand::Enh::other) named.push_back(item("enh", c));
+    if (const auto c = hand::edition_of(key); c != hand::Edition::other)
+      named.push_back(item("ed", c));
+    if (const auto c = hand::seal_of(key); c != hand::Seal::other) named.push_back(item("seal", c));
+    if (prep.blind != blinds::Boss::none) named.push_back(item("blind", prep.blind));
+    if (prep.plasma) named.push_back("deck back");
+    if (prep.observatory) named.push_back("voucher");
+    EXPECT_EQ(named.size(), 1u) << key << " names " << named.size() << " rule items";
+    rows.insert(named.begin(), named.end());
+  }
+  EXPECT_EQ(rows, engine);
 }
 
 }  // namespace
