@@ -2,7 +2,6 @@
 // that can change a score.
 #include <algorithm>
 #include <array>
-#include <limits>
 #include <numeric>
 #include <utility>
 
@@ -11,16 +10,11 @@
 namespace quorvel::search {
 
 std::vector<Positions> permutations(std::size_t n) {
-  return permutations(n, std::numeric_limits<std::size_t>::max());
-}
-
-std::vector<Positions> permutations(std::size_t n, std::size_t limit) {
   std::vector<Positions> out;
-  if (limit == 0) return out;
   PermutationWalk walk(n);
   do {
     out.push_back(walk.order());
-  } while (out.size() < limit && walk.next());
+  } while (walk.next());
   return out;
 }
 

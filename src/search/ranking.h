@@ -89,23 +89,23 @@ class Leading {
   }
   // Whether an item at `place`, arriving after every kept one, is kept.
   bool keeps(const RankPlace& place) const {
-    return slots_.size() < limit_ || top_first(place, slots_.front().place);
+    return slots_.size() < limit_ || search::top_first(place, slots_.front().place);
   }
   // Keeps an item that keeps() admits, dropping the last one kept when full.
   void keep(const RankPlace& place, const Item& item) {
     if (slots_.size() == limit_) {
-      std::pop_heap(slots_.begin(), slots_.end(), last_on_top);
+      std::pop_heap(slots_.begin(), slots_.end(), top_first);
       slots_.pop_back();
     }
     slots_.push_back({place, item});
-    std::push_heap(slots_.begin(), slots_.end(), last_on_top);
+    std::push_heap(slots_.begin(), slots_.end(), top_first);
   }
   // Puts the kept items in rank order, a step each; false when a test
   // answered true. Each pop moves the last item left to the end of its range.
   bool order(CancelEvery& steps) {
     for (auto end = slots_.end(); end != slots_.begin(); --end) {
       if (steps.step()) return false;
-      std::pop_heap(slots_.begin(), end, last_on_top);
+      std::pop_heap(slots_.begin(), end, top_first);
     }
     return true;
   }
@@ -113,7 +113,11 @@ class Leading {
   std::vector<Slot>& slots() { return slots_; }
 
  private:
-  static bool last_on_top(const Slot& a, const Slot& b) { return top_first(a.place, b.place); }
+  // The ranking comparator on kept items (a closure, which the heap
+  // functions inline); under it, the heap has the last on top.
+  static constexpr auto top_first = [](const Slot& a, const Slot& b) {
+    return search::top_first(a.place, b.place);
+  };
 
   std::size_t limit_;
   std::vector<Slot> slots_;

@@ -177,8 +177,12 @@ bool Search::exhaustive() {
     for (const Positions& order : orders) lineups.emplace_back(prep_, order);
   }
   const OrderClasses classes = order_classes(prep_, lineups);
-  std::vector<score::Outcome> shared(classes.count);
-  std::vector<std::size_t> shared_for(classes.count, count);  // the candidate scored
+  // Per class: the last candidate scored under it, and its outcome.
+  struct Shared {
+    std::size_t candidate;
+    score::Outcome outcome;
+  };
+  std::vector<Shared> shared(classes.count, Shared{count, {}});
   const bool check = options_.check_shared_runs;
   for (std::size_t c = 0; c < count; ++c) {
     if (cancel_()) return false;
@@ -192,14 +196,13 @@ bool Search::exhaustive() {
       // A voided play scores no run: its money sums the resolved list itself.
       // (Sharing it would change nothing today, as every "j_matador" also
       // acts in the main phase and so stands in the run key.)
-      if (shared_for[cls] == c && !play.voided) {
+      if (shared[cls].candidate == c && !play.voided) {
         if (counts_ != nullptr) ++counts_->score_expected;
-        next = shared[cls];
+        next = shared[cls].outcome;
         if (check) verify_shared(prep_, play, lineups[o], next);
       } else {
         next = expected(play, lineups[o]);
-        shared[cls] = next;
-        shared_for[cls] = c;
+        shared[cls] = {c, next};
       }
       if (better(objective_, next, {cand.expected, cand.money})) {
         cand.expected = next.score;

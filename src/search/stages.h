@@ -56,8 +56,6 @@ static_assert(kStepsPerTest > kClimbedHead + kLeading);
 
 // All n! orders of 0..n-1, the identity first, in recursive swap order.
 std::vector<Positions> permutations(std::size_t n);
-// The first `limit` of them, in the same sequence.
-std::vector<Positions> permutations(std::size_t n, std::size_t limit);
 
 // The same orders one at a time, in the same sequence, holding only the
 // current one: for more orders than could be built up front.

@@ -83,14 +83,6 @@ TEST(Permutations, CardOrderCap) {
   EXPECT_EQ(card_order_cap(std::size_t{1} << 20), 1u);
 }
 
-TEST(Permutations, LimitKeepsTheSequencePrefix) {
-  const std::vector<Positions> all = permutations(5);
-  const std::vector<Positions> some = permutations(5, 7);
-  ASSERT_EQ(some.size(), 7u);
-  EXPECT_TRUE(std::equal(some.begin(), some.end(), all.begin()));
-  EXPECT_EQ(permutations(3, 100).size(), 6u);
-}
-
 snapshot::Joker joker(std::optional<std::string> key, std::optional<std::string> ed = {},
                       std::int32_t rarity = 1, bool debuff = false, bool hidden = false) {
   snapshot::Joker j;

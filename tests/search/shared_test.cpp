@@ -49,7 +49,7 @@ constexpr std::array<std::string_view, 16> kInexact = {"0.1", "0.3", "1.1", "1.7
 // each pair of jokers is seen both ways while the rest keep their order,
 // which is where a joker wrongly left out of the run key shows.
 std::vector<Positions> one_moves(std::size_t n) {
-  std::vector<Positions> orders = permutations(n, 1);
+  std::vector<Positions> orders = {PermutationWalk(n).order()};
   for (std::size_t from = 0; from < n; ++from) {
     for (std::size_t to = 0; to < n; ++to) {
       if (to == from || to + 1 == from) continue;  // the same as moving `to` one up
