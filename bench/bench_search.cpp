@@ -22,8 +22,7 @@ void search(benchmark::State& state, const snapshot::Snapshot& snap) {
   const search::Cancel cancel = [] { return false; };
   std::size_t reports = 0;
   search::Counts counts;
-  search::run(
-      snap, cancel, [&reports](search::SearchResult) { ++reports; }, {.counts = &counts});
+  search::run(snap, cancel, [&reports](search::SearchResult) { ++reports; }, {.counts = &counts});
   const search::Sink sink = [](search::SearchResult r) { benchmark::DoNotOptimize(r); };
   for (auto _ : state) search::run(snap, cancel, sink);
   state.counters["score_play"] = static_cast<double>(counts.score_play);

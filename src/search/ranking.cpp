@@ -33,6 +33,7 @@ std::int64_t total_order(double x) {
 
 // Two values count as equal when they compare equal (equal infinities too) or
 // lie within the tolerance relative to the held one.
+constexpr double kTolerance = 1e-9;
 bool same(double next, double held) {
   return next == held || std::fabs(next - held) <= std::fabs(held) * kTolerance;
 }

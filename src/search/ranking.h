@@ -155,12 +155,10 @@ class RankingHead {
 // After stage 2: leaves in `candidates` only its first kLeading in rank
 // order, as a stable sort would put them, consulting `cancel` at every
 // kStepsPerTest-th step (a candidate offered, or one put in order); false
-// when it answered true (the candidates are then whole, in no given order).
+// when it answered true (the candidates are then as they were).
 bool keep_leading(snapshot::Objective objective, const Cancel& cancel,
                   std::vector<Candidate>& candidates);
 
-// Relative tolerance of `better`.
-inline constexpr double kTolerance = 1e-9;
 // Whether `next` (expected score, expected money) beats `held`, ties within a
 // relative 1e-9 keeping the held value.
 bool better(snapshot::Objective objective, score::Outcome next, score::Outcome held);

@@ -1,7 +1,7 @@
 // The search frame and its three stages.
 #include <algorithm>
 #include <limits>
-#include <optional>
+#include <span>
 
 #include "search/selection.h"
 #include "search/stages.h"

@@ -42,9 +42,9 @@ inline constexpr std::size_t kClimbFrom = 7;
 inline constexpr std::size_t kOrderBudget = 200000;
 std::size_t order_budget(std::size_t orders);
 
-// Stage 2 changes its first k candidates at most and ranks again; however
-// the changed ones move, the kLeading that are read next lie among the first
-// k + kLeading. So stage 1 keeps no more than that of its ranking.
+// Stage 2 changes at most its first k candidates, which may then fall
+// (better() may take money that ranks lower); however they move, the kLeading
+// read next lie among the first k + kLeading, all stage 1 needs to keep.
 inline constexpr std::size_t kClimbedHead = kLeading + kLeading;
 // The head stage 1 keeps, with `jokers` jokers whose `orders` orders are
 // tried in full (none when they are climbed).

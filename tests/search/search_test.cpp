@@ -211,7 +211,6 @@ TEST(Run, CancelBeforeASecondPassKeepsTheClimbSoFar) {
   EXPECT_FALSE(rec.reports[1].done);
 }
 
-
 // Four forced Hearts (2, 3, 4 and a mult card 6) after the free cards given:
 // each selection is the forced cards alone or with one free card, so every
 // free Heart 9 makes a flush of its own, all five cards scoring.
@@ -305,9 +304,8 @@ void expect_stops_at_the_first_true_test(const snapshot::Snapshot& snap, const c
   ASSERT_EQ(counted.texts(), texts) << name;
   const bool climbs = snap.jokers.size() >= kClimbFrom;
   for (std::size_t n = 0; n < tests; ++n) {
-    const bool close = std::any_of(before.begin(), before.end(), [&](std::size_t b) {
-      return n + near >= b && n <= b + near;
-    });
+    const bool close = std::any_of(before.begin(), before.end(),
+                                   [&](std::size_t b) { return n + near >= b && n <= b + near; });
     if (near != 0 && n > 3 && !close) continue;
     CancelAfter cancel{n};
     Recorder rec;
@@ -319,8 +317,8 @@ void expect_stops_at_the_first_true_test(const snapshot::Snapshot& snap, const c
     // A climb cut short may still send its stage-2 report, as the last.
     const std::size_t same = soft && !got.empty() ? got.size() - 1 : got.size();
     EXPECT_TRUE(std::equal(got.begin(), got.begin() + same, texts.begin())) << name << " n=" << n;
-    const auto sent = std::count_if(before.begin(), before.end(),
-                                    [n](std::size_t b) { return b <= n; });
+    const auto sent =
+        std::count_if(before.begin(), before.end(), [n](std::size_t b) { return b <= n; });
     if (!soft) {
       EXPECT_EQ(got.size(), static_cast<std::size_t>(sent)) << name << " n=" << n;
     }
