@@ -18,8 +18,11 @@ Ability read_ability(const snapshot::Joker& joker, hand::SuitTable& suits) {
   // "extra" is looked up once; only an object one has members.
   const json::Value* extra = ab.find("extra");
   a.extra = snapshot::ability_number(extra);
-  const auto member = [extra](std::string_view key) {
-    return snapshot::ability_number(extra != nullptr ? extra->find(key) : nullptr);
+  const auto in_extra = [extra](std::string_view key) {
+    return extra != nullptr ? extra->find(key) : nullptr;
+  };
+  const auto member = [&in_extra](std::string_view key) {
+    return snapshot::ability_number(in_extra(key));
   };
   a.chip_mod = member("chip_mod");
   a.hand_add = member("hand_add");
@@ -48,7 +51,7 @@ Ability read_ability(const snapshot::Joker& joker, hand::SuitTable& suits) {
     hand::HandType t;
     if (hand::type_of(todo->as_string(), t)) a.to_do_poker_hand = t;
   }
-  const json::Value* suit = extra != nullptr ? extra->find("suit") : nullptr;
+  const json::Value* suit = in_extra("suit");
   a.suit = suit != nullptr && suit->kind() == json::Kind::string ? suits.intern(suit->as_string())
                                                                  : hand::kNoSuit;
   return a;

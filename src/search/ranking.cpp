@@ -94,8 +94,7 @@ bool RankingHead::take(const Positions& order, const Cancel& cancel, std::vector
     out.push_back(std::move(c));
   }
   // The head is no longer needed: its storage goes now, not with the search.
-  plays_.slots().clear();
-  plays_.slots().shrink_to_fit();
+  plays_.release();
   long_cards_.clear();
   return true;
 }

@@ -110,7 +110,9 @@ class Leading {
     return true;
   }
   // The kept items: in rank order after order().
-  std::vector<Slot>& slots() { return slots_; }
+  const std::vector<Slot>& slots() const { return slots_; }
+  // Gives the storage back at once, keeping nothing.
+  void release() { std::vector<Slot>().swap(slots_); }
 
  private:
   // The ranking comparator on kept items (a closure, which the heap

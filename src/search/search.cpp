@@ -23,8 +23,7 @@ class Search {
                   prep_},
         cancel_(cancel),
         sink_(sink),
-        options_(options),
-        counts_(options.counts) {
+        options_(options) {
     const std::size_t n = snapshot.jokers.size();
     if (n >= 2 && n < kClimbFrom)
       joker_orders_ = joker_orders(permutations(n), order_free(prep_.jokers));
@@ -46,18 +45,18 @@ class Search {
   // Counted scorings; `order` is a joker order's positions or its lineup.
   template <class Order>
   score::Scored play_score(const score::Play& play, const Order& order) {
-    if (counts_ != nullptr) ++counts_->score_play;
+    if (options_.counts != nullptr) ++options_.counts->score_play;
     return score::score_play(prep_, play, order);
   }
   template <class Order>
   score::Outcome expected(const score::Play& play, const Order& order) {
-    if (counts_ != nullptr) ++counts_->score_expected;
+    if (options_.counts != nullptr) ++options_.counts->score_expected;
     return score::score_expected(prep_, play, order);
   }
   void report(std::uint32_t stage, bool done, const Candidate* best) {
-    if (counts_ != nullptr && best != nullptr) {
-      ++counts_->score_play;
-      if (best->order != prep_.identity_order) ++counts_->score_expected;
+    if (options_.counts != nullptr && best != nullptr) {
+      ++options_.counts->score_play;
+      if (best->order != prep_.identity_order) ++options_.counts->score_expected;
     }
     sink_(progress_.result(stage, done, best));
   }
@@ -72,8 +71,7 @@ class Search {
   Positions played_;                   // stage 3's reordered play, kept to reuse its storage
   const Cancel& cancel_;
   const Sink& sink_;
-  const Options& options_;
-  Counts* counts_;
+  const Options options_;  // its counts, when not null, add up the scorings
 };
 
 void Search::run() {
@@ -197,7 +195,7 @@ bool Search::exhaustive() {
       // (Sharing it would change nothing today, as every "j_matador" also
       // acts in the main phase and so stands in the run key.)
       if (shared[cls].candidate == c && !play.voided) {
-        if (counts_ != nullptr) ++counts_->score_expected;
+        if (options_.counts != nullptr) ++options_.counts->score_expected;
         next = shared[cls].outcome;
         if (check) verify_shared(prep_, play, lineups[o], next);
       } else {
