@@ -140,19 +140,20 @@ add_unique() { # add_unique ARRAY WORD: appends WORD unless the array holds it
   done
   into+=("$2")
 }
-specs=()   # the tests to run: every test of the picked faults, or in probe mode
-targets=() # every executable the list names
+owned=()   # every test the picked faults name
+targets=() # the executables to build: those, or in probe mode every one the list names
 for i in "${picked[@]}"; do
   read -ra words <<<"${tests[i]}"
-  for t in "${words[@]}"; do add_unique specs "$t"; done
+  for t in "${words[@]}"; do add_unique owned "$t"; done
 done
 if [[ $mode == probe ]]; then
   for i in "${!names[@]}"; do
     read -ra words <<<"${tests[i]}"
     for t in "${words[@]}"; do add_unique targets "${t%%:*}"; done
   done
-  specs=("${targets[@]}")
+  specs=("${targets[@]}") # the tests to run: whole executables
 else
+  specs=("${owned[@]}")
   for t in "${specs[@]}"; do add_unique targets "${t%%:*}"; done
 fi
 
@@ -258,11 +259,6 @@ fi
 # fault it is meant to catch survive: a slip in the list, named before any
 # fault is planted. (Probe mode runs whole executables, but checks the
 # faults' own filters all the same.)
-owned=()
-for i in "${picked[@]}"; do
-  read -ra words <<<"${tests[i]}"
-  for t in "${words[@]}"; do add_unique owned "$t"; done
-done
 empty=0
 for t in "${owned[@]}"; do
   find_test "$t"

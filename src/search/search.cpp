@@ -278,18 +278,6 @@ void Search::try_card_order(const Candidate& cand, const score::Lineup& lineup,
 
 }  // namespace
 
-std::size_t order_budget(std::size_t orders) {
-  return kOrderBudget / orders;
-}
-
-std::size_t head_limit(std::size_t jokers, std::size_t orders) {
-  if (jokers < 2) return kLeading;
-  if (jokers >= kClimbFrom) return kClimbedHead;
-  // With one order nothing changes: only the count of candidates matters.
-  if (orders < 2) return kLeading;
-  return order_budget(orders) + kLeading;
-}
-
 void run(const snapshot::Snapshot& snapshot, const Cancel& cancel, const Sink& sink,
          const Options& options) {
   Search(snapshot, cancel, sink, options).run();

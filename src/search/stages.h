@@ -40,7 +40,9 @@ inline constexpr std::size_t kClimbFrom = 7;
 // Scorings of stage 2 when every order is tried: the candidates that get
 // them number kOrderBudget / orders.
 inline constexpr std::size_t kOrderBudget = 200000;
-std::size_t order_budget(std::size_t orders);
+constexpr std::size_t order_budget(std::size_t orders) {
+  return kOrderBudget / orders;
+}
 
 // Stage 2 changes at most its first k candidates, which may then fall
 // (better() may take money that ranks lower); however they move, the kLeading
@@ -48,7 +50,13 @@ std::size_t order_budget(std::size_t orders);
 inline constexpr std::size_t kClimbedHead = kLeading + kLeading;
 // The head stage 1 keeps, with `jokers` jokers whose `orders` orders are
 // tried in full (none when they are climbed).
-std::size_t head_limit(std::size_t jokers, std::size_t orders);
+constexpr std::size_t head_limit(std::size_t jokers, std::size_t orders) {
+  if (jokers < 2) return kLeading;
+  if (jokers >= kClimbFrom) return kClimbedHead;
+  // With one order nothing changes: only the count of candidates matters.
+  if (orders < 2) return kLeading;
+  return order_budget(orders) + kLeading;
+}
 // After a climb, the head is visited for its floors and its leading
 // candidates kept without reaching a test, so that a cancel during the last
 // climb still lets the stage-2 report go, as the climb's own test does.

@@ -63,13 +63,17 @@ TEST(Run, OrderFreeJokersAreNotReordered) {
   EXPECT_TRUE(rec.reports.back().order_exact);
 }
 
-// Ten free cards give 637 selections, all legal; jokers whose order counts.
-snapshot::Snapshot ten_cards(std::size_t jokers) {
-  snapshot::Snapshot snap = free_cards(10);
+// `snap` with `jokers` jokers whose order counts: +3 and x3 by turns.
+snapshot::Snapshot with_ordered_jokers(snapshot::Snapshot snap, std::size_t jokers) {
   for (std::size_t j = 0; j < jokers; ++j) {
     snap.jokers.push_back(j % 2 == 0 ? plus_mult(100 + j, 3) : times_three(100 + j));
   }
   return snap;
+}
+
+// Ten free cards give 637 selections, all legal.
+snapshot::Snapshot ten_cards(std::size_t jokers) {
+  return with_ordered_jokers(free_cards(10), jokers);
 }
 
 // The stage-2 budget: k = 200000 / m candidates get every kept order.
@@ -99,11 +103,8 @@ TEST(Run, OrderBudget) {
 // Exactly as many retained plays as the budget: every one gets every order.
 TEST(Run, OrderBudgetMetExactlyStaysExact) {
   // Three forced cards and 23 free ones: 1 + 23 + 253 = 277 = 200000 / 720 selections.
-  snapshot::Snapshot snap = cycling_cards(26);
+  snapshot::Snapshot snap = with_ordered_jokers(cycling_cards(26), 6);
   for (std::size_t i = 0; i < 3; ++i) snap.hand[i].forced = true;
-  for (std::size_t j = 0; j < 6; ++j) {
-    snap.jokers.push_back(j % 2 == 0 ? plus_mult(100 + j, 3) : times_three(100 + j));
-  }
   Recorder rec;
   Counts counts;
   run(snap, never(), rec.sink(), {.counts = &counts});
